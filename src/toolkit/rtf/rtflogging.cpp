@@ -1,0 +1,3 @@
+#include "rtflogging.h"
+
+Q_LOGGING_CATEGORY(lcRtf, "voltaris.rtf", QtWarningMsg)
