@@ -1,0 +1,41 @@
+#include "schema.h"
+
+#include "sql.h"
+#include "toolkit/error.h"
+
+#include <QFile>
+
+namespace Schema {
+
+QStringList tableNames()
+{
+    return {QStringLiteral("tree"),          QStringLiteral("tree_documents"),
+            QStringLiteral("test_pytania"),  QStringLiteral("test_pytania_random"),
+            QStringLiteral("test_zestaw"),   QStringLiteral("test_T_zestaw"),
+            QStringLiteral("notes")};
+}
+
+QStringList contentTableNames()
+{
+    return {QStringLiteral("tree"), QStringLiteral("tree_documents"),
+            QStringLiteral("test_pytania")};
+}
+
+void create(const QSqlDatabase &database)
+{
+    QFile file(QStringLiteral(":/data/schema.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(file.errorString());
+    QString script;
+    // Comments go first, so that a semicolon inside one cannot split a statement.
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (!line.trimmed().startsWith(QLatin1String("--")))
+            script += line + u'\n';
+    }
+    for (const QString &statement : script.split(u';')) {
+        if (!statement.trimmed().isEmpty())
+            Sql::exec(database, statement.trimmed());
+    }
+}
+
+} // namespace Schema

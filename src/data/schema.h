@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QStringList>
+
+// The database's tables, as created by schema.sql.
+namespace Schema {
+
+// The seven tables, in the order schema.sql creates them.
+QStringList tableNames();
+// The tables whose rows come with the delivered content.
+QStringList contentTableNames();
+
+// Creates whatever table or index is missing; existing ones are left alone.
+void create(const QSqlDatabase &database);
+
+} // namespace Schema
