@@ -1,0 +1,152 @@
+#include "contentbuilder.h"
+
+#include "data/schema.h"
+#include "data/sql.h"
+#include "toolkit/error.h"
+#include "toolkit/rtf/rtfwriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextDocument>
+#include <QUuid>
+
+namespace ContentBuilder {
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(path + QStringLiteral(": ") + file.errorString());
+    return file.readAll();
+}
+
+// A connection of its own for the duration of the build, removed afterwards.
+class BuildConnection
+{
+public:
+    explicit BuildConnection(const QString &path)
+        : m_name(QStringLiteral("buildcontent-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            const QString message = Sql::errorText(db.lastError());
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw Error(path + QStringLiteral(": ") + message);
+        }
+        // Fails early on a file that is not a database.
+        Sql::exec(db, QStringLiteral("PRAGMA schema_version"));
+    }
+    ~BuildConnection()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    BuildConnection(const BuildConnection &) = delete;
+    BuildConnection &operator=(const BuildConnection &) = delete;
+
+    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    QString m_name;
+};
+
+void fillContent(const QSqlDatabase &db, const ContentSource &content)
+{
+    Sql::Transaction transaction(db);
+    for (const QString &table : Schema::contentTableNames())
+        Sql::exec(db, QStringLiteral("DELETE FROM ") + table);
+
+    QSqlQuery tree = Sql::prepare(db, QStringLiteral(
+            "INSERT INTO tree (item_id, parent_id, node_type_id, nazwa, hint, ImageIndex, kolejnosc) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    for (const TreeRow &row : content.tree) {
+        tree.bindValue(0, row.itemId);
+        tree.bindValue(1, row.parentId ? QVariant(*row.parentId) : QVariant(QMetaType::fromType<int>()));
+        tree.bindValue(2, row.nodeType);
+        tree.bindValue(3, row.nazwa);
+        tree.bindValue(4, row.hint);
+        tree.bindValue(5, row.imageIndex);
+        tree.bindValue(6, row.kolejnosc);
+        Sql::exec(tree);
+    }
+
+    QSqlQuery document = Sql::prepare(
+            db, QStringLiteral("INSERT INTO tree_documents (item_id, rtf_doc) VALUES (?, ?)"));
+    for (const DocumentSource &source : content.documents) {
+        const QByteArray bytes = readFile(source.path);
+        document.bindValue(0, source.itemId);
+        document.bindValue(1, source.isRtf ? bytes : markdownToRtf(QString::fromUtf8(bytes)));
+        Sql::exec(document);
+    }
+
+    QSqlQuery question = Sql::prepare(db, QStringLiteral(
+            "INSERT INTO test_pytania (id_pytanie, pytanie, odp_A, odp_B, odp_C, poprawna_odpowiedz, "
+            "id_dzial) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    for (const QuestionRow &row : content.questions) {
+        question.bindValue(0, row.idPytanie);
+        question.bindValue(1, markdownToRtf(row.question));
+        for (int i = 0; i < 3; ++i)
+            question.bindValue(2 + i, QString::fromLatin1(markdownToRtf(row.answers[i])));
+        question.bindValue(5, QString(row.correct));
+        question.bindValue(6, row.idDzial);
+        Sql::exec(question);
+    }
+    transaction.commit();
+}
+
+} // namespace
+
+QByteArray markdownToRtf(const QString &markdown)
+{
+    QTextDocument document;
+    document.setMarkdown(markdown);
+    return RtfWriter::write(document);
+}
+
+void writeDatabase(const ContentSource &content, const QString &databasePath)
+{
+    if (QFileInfo::exists(databasePath)) {
+        BuildConnection connection(databasePath);
+        Schema::create(connection.database());
+        fillContent(connection.database(), content);
+        return;
+    }
+    // Built aside, so that a failed build never leaves a half-filled database
+    // where the program would open it.
+    const QString partial = databasePath + QStringLiteral(".partial");
+    QFile::remove(partial);
+    try {
+        {
+            BuildConnection connection(partial);
+            Schema::create(connection.database());
+            fillContent(connection.database(), content);
+        }
+        if (!QFile::rename(partial, databasePath))
+            throw Error(databasePath + QStringLiteral(": cannot move the new database into place"));
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+}
+
+void writeHelp(const ContentSource &content, const QString &rtfPath)
+{
+    if (content.helpPath.isEmpty())
+        throw Error(QStringLiteral("pomoc.md: the help document is missing"));
+    QSaveFile file(rtfPath);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(rtfPath + QStringLiteral(": ") + file.errorString());
+    file.write(markdownToRtf(QString::fromUtf8(readFile(content.helpPath))));
+    if (!file.commit())
+        throw Error(rtfPath + QStringLiteral(": ") + file.errorString());
+}
+
+} // namespace ContentBuilder

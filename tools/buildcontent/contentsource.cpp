@@ -1,0 +1,358 @@
+#include "contentsource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <array>
+
+QString SourceLocation::toString() const
+{
+    return line > 0 ? file + u':' + QString::number(line) : file;
+}
+
+namespace ContentRules {
+
+bool isDrawnSectionCode(int idDzial)
+{
+    return idDzial >= 1 && idDzial <= 32 && idDzial != 2 && idDzial != 20 && idDzial != 26;
+}
+
+} // namespace ContentRules
+
+namespace {
+
+struct Section
+{
+    int itemId;
+    const char16_t *caption;
+};
+constexpr std::array<Section, 4> Sections = {{
+    {1, u"Regulacje prawne"},
+    {2, u"Regulamin i tryb nadawania uprawnień"},
+    {3, u"Wiedza techniczna"},
+    {4, u"Testy"},
+}};
+
+class Reader
+{
+public:
+    Reader(const QString &path, QList<ContentFault> &faults) : m_path(path), m_faults(faults) { }
+
+    bool open(QStringList &lines)
+    {
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            fault(0, QStringLiteral("cannot read: ") + file.errorString());
+            return false;
+        }
+        const QByteArray bytes = file.readAll();
+        QString text = QString::fromUtf8(bytes);
+        if (text.toUtf8() != bytes) {
+            fault(0, QStringLiteral("not valid UTF-8"));
+            return false;
+        }
+        text.remove(u'\r');
+        lines = text.split(u'\n');
+        return true;
+    }
+
+    void fault(int line, const QString &message) { m_faults.append({{m_path, line}, message}); }
+    SourceLocation at(int line) const { return {m_path, line}; }
+
+private:
+    QString m_path;
+    QList<ContentFault> &m_faults;
+};
+
+std::optional<int> wholeNumber(const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || text.isEmpty() || !text.front().isDigit())
+        return std::nullopt;
+    return value;
+}
+
+void readTree(const QString &path, ContentSource &content)
+{
+    Reader reader(path, content.faults);
+    QStringList lines;
+    if (!reader.open(lines))
+        return;
+    int order = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        const int lineNo = i + 1;
+        const QString line = lines.at(i).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        QStringList fields = line.split(u'|');
+        if (fields.size() == 5)
+            fields.append(QString());
+        if (fields.size() != 6) {
+            reader.fault(lineNo, QStringLiteral("expected 6 fields \"item_id | parent_id | "
+                                                "node_type_id | ImageIndex | nazwa | hint\", found %1")
+                                 .arg(fields.size()));
+            continue;
+        }
+        for (QString &field : fields)
+            field = field.trimmed();
+        TreeRow row;
+        row.where = reader.at(lineNo);
+        const auto itemId = wholeNumber(fields[0]);
+        const auto nodeType = wholeNumber(fields[2]);
+        const auto imageIndex = wholeNumber(fields[3]);
+        std::optional<int> parentId;
+        if (fields[1] != QLatin1String("-")) {
+            parentId = wholeNumber(fields[1]);
+            if (!parentId) {
+                reader.fault(lineNo, QStringLiteral("parent_id \"%1\" is neither a number nor \"-\"")
+                                     .arg(fields[1]));
+                continue;
+            }
+        }
+        if (!itemId || *itemId <= 0) {
+            reader.fault(lineNo, QStringLiteral("item_id \"%1\" is not a positive number").arg(fields[0]));
+            continue;
+        }
+        if (!nodeType || *nodeType > 3) {
+            reader.fault(lineNo, QStringLiteral("node_type_id \"%1\" is not 0, 1, 2 or 3").arg(fields[2]));
+            continue;
+        }
+        if (!imageIndex || *imageIndex > 4) {
+            reader.fault(lineNo, QStringLiteral("ImageIndex \"%1\" is not 0 to 4").arg(fields[3]));
+            continue;
+        }
+        if (fields[4].isEmpty()) {
+            reader.fault(lineNo, QStringLiteral("the caption (nazwa) is empty"));
+            continue;
+        }
+        row.itemId = *itemId;
+        row.parentId = parentId;
+        row.nodeType = *nodeType;
+        row.imageIndex = *imageIndex;
+        row.nazwa = fields[4];
+        row.hint = fields[5];
+        row.kolejnosc = ++order;
+        content.tree.append(row);
+    }
+}
+
+void readDocuments(const QString &directory, ContentSource &content)
+{
+    static const QRegularExpression name(QStringLiteral(R"(^(\d+)-.*\.(md|rtf)$)"));
+    const QDir dir(directory);
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    for (const QString &file : files) {
+        const QString path = dir.filePath(file);
+        const QRegularExpressionMatch match = name.match(file);
+        if (!match.hasMatch()) {
+            content.faults.append({{path, 0},
+                                   QStringLiteral("a document's name is <item_id>-<slug>.md or .rtf")});
+            continue;
+        }
+        content.documents.append({match.captured(1).toInt(), path,
+                                  match.captured(2) == QLatin1String("rtf"), {path, 0}});
+    }
+}
+
+void readQuestions(const QString &path, int idDzial, ContentSource &content)
+{
+    Reader reader(path, content.faults);
+    QStringList lines;
+    if (!reader.open(lines))
+        return;
+    static const QRegularExpression header(QStringLiteral(R"(^\[(\d+)\]$)"));
+    static const QRegularExpression answer(QStringLiteral(R"(^([ABC])\)\s?(.*)$)"));
+    static const QRegularExpression verdict(QStringLiteral(R"(^=\s*(\S*)$)"));
+
+    std::optional<QuestionRow> current;
+    int part = 0; // 0 question text, 1 to 3 answers A to C, 4 done
+    auto finish = [&](int lineNo) {
+        if (!current)
+            return;
+        if (part != 4)
+            reader.fault(current->where.line,
+                         QStringLiteral("question [%1] is not complete: it needs its text, "
+                                        "\"A) \", \"B) \", \"C) \" and \"= X\"")
+                                 .arg(current->idPytanie));
+        else
+            content.questions.append(*current);
+        current.reset();
+        Q_UNUSED(lineNo)
+    };
+
+    for (int i = 0; i < lines.size(); ++i) {
+        const int lineNo = i + 1;
+        const QString line = lines.at(i).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        if (const QRegularExpressionMatch m = header.match(line); m.hasMatch()) {
+            finish(lineNo);
+            current = QuestionRow{};
+            current->idPytanie = m.captured(1).toInt();
+            current->idDzial = idDzial;
+            current->where = reader.at(lineNo);
+            part = 0;
+            continue;
+        }
+        if (!current) {
+            reader.fault(lineNo, QStringLiteral("text before the first question header \"[id]\""));
+            continue;
+        }
+        if (part == 4) {
+            reader.fault(lineNo, QStringLiteral("text after \"= X\" of question [%1]").arg(current->idPytanie));
+            continue;
+        }
+        if (const QRegularExpressionMatch m = verdict.match(line); m.hasMatch()) {
+            const QString letter = m.captured(1);
+            if (part != 3) {
+                reader.fault(lineNo, QStringLiteral("\"= X\" before the three answers of question [%1]")
+                                     .arg(current->idPytanie));
+            } else if (letter != QLatin1String("A") && letter != QLatin1String("B")
+                       && letter != QLatin1String("C")) {
+                reader.fault(lineNo, QStringLiteral("the right answer \"%1\" is not A, B or C").arg(letter));
+            } else {
+                current->correct = letter.front();
+                part = 4;
+            }
+            continue;
+        }
+        if (const QRegularExpressionMatch m = answer.match(line); m.hasMatch()) {
+            const int letter = m.captured(1).front().unicode() - u'A' + 1;
+            if (letter != part + 1 || current->question.isEmpty()) {
+                reader.fault(lineNo, QStringLiteral("answer %1) out of order in question [%2]")
+                                     .arg(m.captured(1))
+                                     .arg(current->idPytanie));
+                continue;
+            }
+            part = letter;
+            current->answers[part - 1] = m.captured(2).trimmed();
+            continue;
+        }
+        QString &target = part == 0 ? current->question : current->answers[part - 1];
+        target += (target.isEmpty() ? QString() : QStringLiteral("\n")) + line;
+    }
+    finish(int(lines.size()));
+}
+
+void readQuestionFiles(const QString &directory, ContentSource &content)
+{
+    static const QRegularExpression name(QStringLiteral(R"(^(\d+)-.*\.txt$)"));
+    const QDir dir(directory);
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    for (const QString &file : files) {
+        const QString path = dir.filePath(file);
+        const QRegularExpressionMatch match = name.match(file);
+        if (!match.hasMatch()) {
+            content.faults.append({{path, 0}, QStringLiteral("a question file's name is <id_dzial>-<slug>.txt")});
+            continue;
+        }
+        const int idDzial = match.captured(1).toInt();
+        if (!ContentRules::isDrawnSectionCode(idDzial)) {
+            content.faults.append({{path, 0},
+                                   QStringLiteral("section code %1 is drawn by no test").arg(idDzial)});
+            continue;
+        }
+        readQuestions(path, idDzial, content);
+    }
+}
+
+} // namespace
+
+ContentSource ContentSource::read(const QString &directory)
+{
+    ContentSource content;
+    const QDir dir(directory);
+    readTree(dir.filePath(QStringLiteral("tree.txt")), content);
+    readDocuments(dir.filePath(QStringLiteral("documents")), content);
+    readQuestionFiles(dir.filePath(QStringLiteral("questions")), content);
+    const QString help = dir.filePath(QStringLiteral("pomoc.md"));
+    if (QFile::exists(help))
+        content.helpPath = help;
+    return content;
+}
+
+void ContentSource::check()
+{
+    QHash<int, const TreeRow *> nodes;
+    bool examEntry = false;
+    bool thematicEntry = false;
+    for (const TreeRow &row : std::as_const(tree)) {
+        if (nodes.contains(row.itemId)) {
+            faults.append({row.where, QStringLiteral("item_id %1 is used again (first at %2)")
+                                              .arg(row.itemId)
+                                              .arg(nodes.value(row.itemId)->where.toString())});
+            continue;
+        }
+        if (row.parentId && !nodes.contains(*row.parentId))
+            faults.append({row.where, QStringLiteral("parent %1 is not listed before its child %2")
+                                              .arg(*row.parentId)
+                                              .arg(row.itemId)});
+        nodes.insert(row.itemId, &row);
+        examEntry = examEntry || row.nodeType == 2;
+        thematicEntry = thematicEntry || row.nodeType == 3;
+    }
+
+    const QString treeFile = tree.isEmpty() ? QStringLiteral("tree.txt") : tree.front().where.file;
+    for (const Section &section : Sections) {
+        const QString caption = QString::fromUtf16(section.caption);
+        const TreeRow *row = nodes.value(section.itemId);
+        if (!row)
+            faults.append({{treeFile, 0}, QStringLiteral("the section %1 \"%2\" is missing")
+                                                  .arg(section.itemId)
+                                                  .arg(caption)});
+        else if (row->parentId || row->nazwa != caption)
+            faults.append({row->where, QStringLiteral("node %1 must be the top-level section \"%2\"")
+                                               .arg(section.itemId)
+                                               .arg(caption)});
+    }
+    if (!examEntry)
+        faults.append({{treeFile, 0}, QStringLiteral("no node of type 2 leads to the exam test")});
+    if (!thematicEntry)
+        faults.append({{treeFile, 0}, QStringLiteral("no node of type 3 leads to the thematic test")});
+
+    QHash<int, const DocumentSource *> documentOf;
+    for (const DocumentSource &document : std::as_const(documents)) {
+        const TreeRow *row = nodes.value(document.itemId);
+        if (documentOf.contains(document.itemId))
+            faults.append({document.where, QStringLiteral("node %1 already has the document %2")
+                                                   .arg(document.itemId)
+                                                   .arg(documentOf.value(document.itemId)->path)});
+        else if (!row || row->nodeType != 1)
+            faults.append({document.where,
+                           QStringLiteral("no document node (type 1) with item_id %1").arg(document.itemId)});
+        documentOf.insert(document.itemId, &document);
+    }
+    for (const TreeRow &row : std::as_const(tree)) {
+        if (row.nodeType == 1 && !documentOf.contains(row.itemId))
+            faults.append({row.where, QStringLiteral("document node %1 has no file documents/%1-*.md "
+                                                     "or .rtf")
+                                              .arg(row.itemId)});
+    }
+
+    QHash<int, SourceLocation> questionAt;
+    for (const QuestionRow &question : std::as_const(questions)) {
+        const int id = question.idPytanie;
+        if (id < 1 || id > ContentRules::MaxQuestionId)
+            faults.append({question.where, QStringLiteral("id_pytanie %1 is not within 1 to %2")
+                                                   .arg(id)
+                                                   .arg(ContentRules::MaxQuestionId)});
+        else if (questionAt.contains(id))
+            faults.append({question.where, QStringLiteral("id_pytanie %1 is used again (first at %2)")
+                                                   .arg(id)
+                                                   .arg(questionAt.value(id).toString())});
+        questionAt.insert(id, question.where);
+        QSet<QString> distinct;
+        for (const QString &answer : question.answers) {
+            if (answer.isEmpty())
+                faults.append({question.where, QStringLiteral("question [%1] has an empty answer").arg(id)});
+            distinct.insert(answer);
+        }
+        if (distinct.size() != 3)
+            faults.append({question.where,
+                           QStringLiteral("question [%1] has two answers that are the same").arg(id)});
+    }
+}
