@@ -39,39 +39,35 @@ constexpr qreal twipsPerPixel = 15.0;
 
 #define RTF_KEYWORDS(X)                                                                            \
     X(rtf)                                                                                         \
-    X(ansi) X(mac) X(pc) X(pca) X(ansicpg) X(deff) X(uc) X(u) X(upr) X(ud) X(fonttbl) X(colortbl)  \
-        X(f) X(fcharset) X(cpg) X(red) X(green) X(blue) X(listtable) X(listoverridetable) X(       \
-            list) X(listlevel) X(levelnfc) X(levelnfcn) X(levelstartat) X(listid) X(listoverride)  \
-            X(ls) X(ilvl) X(plain) X(b) X(i) X(ul) X(ulnone) X(uld) X(uldash) X(uldashd) X(        \
-                uldashdd) X(uldb) X(ulth) X(ulw) X(ulwave) X(ulhwave) X(ululdbwave) X(ulthd)       \
-                X(ulthdash) X(ulthdashd) X(ulthdashdd) X(ulldash) X(ulthldash) X(strike) X(        \
-                    striked) X(sub) X(super) X(nosupersub) X(up) X(dn) X(fs) X(cf)                 \
-                    X(cb) X(highlight) X(chcbpat) X(caps) X(scaps) X(v) X(pard) X(par) X(line) X(  \
-                        tab) X(page) X(sect) X(ql) X(qc) X(qr) X(qj) X(qd) X(li) X(ri) X(fi)       \
-                        X(lin) X(                                                                  \
-                            rin) X(sb) X(sa) X(sl) X(slmult) X(intbl) X(itap) X(pagebb) X(emdash)  \
-                            X(endash) X(                                                           \
-                                emspace) X(enspace) X(qmspace) X(bullet) X(lquote) X(rquote)       \
-                                X(ldblquote) X(rdblquote) X(zwj) X(zwnj) X(ltrmark) X(rtlmark) X(  \
-                                    zwbo) X(zwnbo)                                                 \
-                                    X(trowd) X(cellx) X(cell) X(nestcell) X(row) X(                \
-                                        nestrow) X(nesttableprops) X(trleft) X(clbrdrt) X(clbrdrb) \
-                                        X(clbrdrl) X(clbrdrr) X(trbrdrt) X(                        \
-                                            trbrdrb) X(trbrdrl) X(trbrdrr) X(brdrnone)             \
-                                            X(brdrnil) X(pict) X(picw) X(pich) X(picwgoal) X(      \
-                                                pichgoal)                                          \
-                                                X(picscalex) X(picscaley) X(pngblip) X(jpegblip)   \
-                                                    X(emfblip) X(wmetafile)                        \
-                                                        X(macpict) X(pmmetafile) X(dibitmap) X(    \
-                                                            wbitmap) X(bin) X(shppict) X(field)    \
+    X(ansi)                                                                                        \
+    X(mac) X(pc) X(pca) X(ansicpg) X(deff) X(uc) X(u) X(upr) X(ud) X(fonttbl) X(colortbl) X(f) X(  \
+        fcharset) X(cpg) X(red) X(green) X(blue) X(listtable) X(listoverridetable) X(list)         \
+        X(listlevel) X(levelnfc) X(levelnfcn) X(levelstartat) X(listid) X(listoverride) X(ls) X(   \
+            ilvl) X(plain) X(b) X(i) X(ul) X(ulnone) X(uld) X(uldash) X(uldashd) X(uldashdd)       \
+            X(uldb) X(ulth) X(ulw) X(ulwave) X(ulhwave) X(ululdbwave) X(ulthd) X(ulthdash) X(      \
+                ulthdashd) X(ulthdashdd) X(ulldash) X(ulthldash) X(strike) X(striked) X(sub)       \
+                X(super) X(nosupersub) X(up) X(dn) X(fs) X(cf) X(                                  \
+                    cb) X(highlight) X(chcbpat) X(caps) X(scaps) X(v) X(pard) X(par) X(line)       \
+                    X(tab) X(page) X(sect) X(ql) X(qc) X(qr) X(qj) X(qd) X(li) X(ri) X(fi) X(lin)  \
+                        X(rin) X(sb) X(sa) X(sl) X(slmult) X(intbl) X(itap) X(pagebb) X(emdash) X( \
+                            endash) X(emspace) X(enspace)                                          \
+                            X(qmspace) X(bullet) X(lquote) X(rquote) X(ldblquote) X(rdblquote) X(  \
+                                zwj) X(zwnj) X(ltrmark) X(rtlmark) X(zwbo) X(zwnbo)                \
+                                X(trowd) X(cellx) X(cell) X(nestcell) X(row) X(                    \
+                                    nestrow) X(nesttableprops) X(trleft) X(clbrdrt) X(clbrdrb)     \
+                                    X(clbrdrl) X(clbrdrr) X(trbrdrt) X(                            \
+                                        trbrdrb) X(trbrdrl) X(trbrdrr) X(brdrnone)                 \
+                                        X(brdrnil) X(pict) X(picw) X(pich) X(picwgoal) X(pichgoal) \
+                                            X(picscalex) X(picscaley) X(pngblip) X(jpegblip)       \
+                                                X(emfblip) X(wmetafile)                            \
+                                                    X(macpict) X(pmmetafile) X(dibitmap)           \
+                                                        X(wbitmap) X(bin) X(shppict) X(field)      \
                                                             X(fldinst) X(fldrslt) X(listtext)      \
-                                                                X(pntext)                          \
-                                                                    X(pn) X(pnlvlblt) X(pnlvlbody) \
-                                                                        X(pnlvl) X(pndec)          \
-                                                                            X(pnucltr) X(pnlcltr)  \
-                                                                                X(pnucrm)          \
-                                                                                    X(pnlcrm)      \
-                                                                                        X(chftn)
+                                                                X(pntext) X(pn) X(pnlvlblt)        \
+                                                                    X(pnlvlbody) X(pnlvl) X(pndec) \
+                                                                        X(pnucltr) X(pnlcltr)      \
+                                                                            X(pnucrm) X(pnlcrm)    \
+                                                                                X(chftn)
 
 enum class Kw : quint8 {
     Unknown,
