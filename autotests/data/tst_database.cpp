@@ -1,6 +1,7 @@
 #include "data/database.h"
 #include "data/shuffle.h"
 #include "data/sql.h"
+#include "ordinaryuser.h"
 #include "scriptedmessageboxes.h"
 #include "testdatabase.h"
 #include "toolkit/error.h"
@@ -12,39 +13,8 @@
 #include <QTest>
 #include <QThread>
 
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Root may write to any file whatever its mode; a read-only database can only
-// be met with the rights of an ordinary user. Takes those rights on for its
-// lifetime where the test runs as root.
-class OrdinaryUser
-{
-public:
-    OrdinaryUser()
-    {
-        if (geteuid() == 0)
-            m_switched = setegid(Nobody) == 0 && seteuid(Nobody) == 0;
-    }
-    ~OrdinaryUser()
-    {
-        if (m_switched && (seteuid(0) != 0 || setegid(0) != 0))
-            qFatal("cannot take the rights of root back");
-    }
-    OrdinaryUser(const OrdinaryUser &) = delete;
-    OrdinaryUser &operator=(const OrdinaryUser &) = delete;
-
-    bool canMeetReadOnlyFiles() const { return geteuid() != 0; }
-
-private:
-    static constexpr uid_t Nobody = 65534;
-    bool m_switched = false;
-};
-
-} // namespace
 
 class TestDatabaseConnection : public QObject
 {
@@ -125,9 +95,7 @@ void TestDatabaseConnection::readOnlyFileReadsAndReportsWrites()
     TestDatabase db;
     QVERIFY(db.exec({u"INSERT INTO test_pytania_random VALUES (1, 7)"_s,
                      u"INSERT INTO test_pytania (id_pytanie, poprawna_odpowiedz, id_dzial) VALUES (3, 'A', 1)"_s}));
-    QVERIFY(QFile::setPermissions(db.filePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    QVERIFY(QFile::setPermissions(db.baseDirectory(), QFile::permissions(db.baseDirectory()) | QFile::ExeOther));
-    QVERIFY(QFile::setPermissions(db.databaseDirectory(), QFile::permissions(db.databaseDirectory()) | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(db.makeReadOnlyForEveryone());
 
     ScriptedMessageBoxes boxes;
     {

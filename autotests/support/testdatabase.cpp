@@ -85,3 +85,13 @@ QList<QVariantList> TestDatabase::rows(const QString &statement)
     }
     return result;
 }
+
+bool TestDatabase::makeReadOnlyForEveryone()
+{
+    const auto reachable = [](const QString &path, QFile::Permissions extra) {
+        return QFile::setPermissions(path, QFile::permissions(path) | extra);
+    };
+    return QFile::setPermissions(filePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther)
+            && reachable(baseDirectory(), QFile::ExeOther)
+            && reachable(databaseDirectory(), QFile::ReadOther | QFile::ExeOther);
+}

@@ -22,6 +22,8 @@ public:
     QString filePath() const;
 
     QSqlDatabase database() const;
+    // Makes the file read-only and lets every user reach it.
+    bool makeReadOnlyForEveryone();
     // Runs statements one after another; fails the test (returns false) on the first error.
     bool exec(const QStringList &statements);
     // Value of the first column of the first row of a query, or an invalid variant.
