@@ -1,0 +1,87 @@
+// Rebuilding the question shuffle keys, as every draw of a test does, on a
+// database file on disk: the way the program does it (one transaction, one
+// prepared statement) against posting every row on its own.
+//
+//   bench_randomkeys [runs]
+
+#include "data/schema.h"
+#include "data/shuffle.h"
+#include "data/sql.h"
+#include "toolkit/error.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+double medianMs(int runs, const std::function<void()> &body)
+{
+    QList<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        body();
+        times.append(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times.at(times.size() / 2);
+}
+
+// Every row posted on its own, each a commit of its own.
+void rebuildRowByRow(const QSqlDatabase &db, int n)
+{
+    Sql::exec(db, QStringLiteral("delete from test_pytania_random"));
+    QSqlQuery insert = Sql::prepare(db, QStringLiteral("insert into test_pytania_random (id_pytanie, random) values (?, ?)"));
+    for (int id = 1; id <= n; ++id) {
+        insert.bindValue(0, id);
+        insert.bindValue(1, int(QRandomGenerator::global()->bounded(RandomKeyCount)));
+        Sql::exec(insert);
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+
+    QTemporaryDir dir;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    db.setDatabaseName(QDir(dir.path()).filePath(QStringLiteral("qmx_vemora.db")));
+    if (!db.open())
+        return 1;
+    try {
+        Schema::create(db);
+        std::printf("RebuildRandomKeys, one transaction, median of %d runs\n", runs);
+        for (int n : {1000, 10000, 32767}) {
+            const double ms = medianMs(runs, [&] {
+                RebuildRandomKeys(db, QStringLiteral("test_pytania_random"), QStringLiteral("random"),
+                                  QStringLiteral("id_pytanie"), n);
+            });
+            std::printf("  n = %5d: %8.2f ms  (%.2f us a key)\n", n, ms, ms * 1000 / n);
+        }
+        const int n = 2000;
+        const double fast = medianMs(runs, [&] {
+            RebuildRandomKeys(db, QStringLiteral("test_pytania_random"), QStringLiteral("random"),
+                              QStringLiteral("id_pytanie"), n);
+        });
+        const double slow = medianMs(runs, [&] { rebuildRowByRow(db, n); });
+        std::printf("n = %d row by row without a transaction: %.2f ms, one transaction: %.2f ms, "
+                    "ratio %.0f\n",
+                    n, slow, fast, slow / fast);
+    } catch (const Error &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+        return 1;
+    }
+    return 0;
+}
