@@ -37,37 +37,27 @@ constexpr qint64 maxPicturePixels = 64LL * 1024 * 1024;
 // Twips (1/1440 inch) to the pixels of QTextDocument (1/96 inch).
 constexpr qreal twipsPerPixel = 15.0;
 
-#define RTF_KEYWORDS(X)                                                                            \
-    X(rtf)                                                                                         \
-    X(ansi)                                                                                        \
-    X(mac) X(pc) X(pca) X(ansicpg) X(deff) X(uc) X(u) X(upr) X(ud) X(fonttbl) X(colortbl) X(f) X(  \
-        fcharset) X(cpg) X(red) X(green) X(blue) X(listtable) X(listoverridetable) X(list)         \
-        X(listlevel) X(levelnfc) X(levelnfcn) X(levelstartat) X(listid) X(listoverride) X(ls) X(   \
-            ilvl) X(plain) X(b) X(i) X(ul) X(ulnone) X(uld) X(uldash) X(uldashd) X(uldashdd)       \
-            X(uldb) X(ulth) X(ulw) X(ulwave) X(ulhwave) X(ululdbwave) X(ulthd) X(ulthdash) X(      \
-                ulthdashd) X(ulthdashdd) X(ulldash) X(ulthldash) X(strike) X(striked) X(sub)       \
-                X(super) X(nosupersub) X(up) X(dn) X(fs) X(cf) X(                                  \
-                    cb) X(highlight) X(chcbpat) X(caps) X(scaps) X(v) X(pard) X(par) X(line)       \
-                    X(tab) X(page) X(sect) X(ql) X(qc) X(qr) X(qj) X(qd) X(li) X(ri) X(fi) X(lin)  \
-                        X(rin) X(sb) X(sa) X(sl) X(slmult) X(intbl) X(itap) X(pagebb) X(emdash) X( \
-                            endash) X(emspace) X(enspace)                                          \
-                            X(qmspace) X(bullet) X(lquote) X(rquote) X(ldblquote) X(rdblquote) X(  \
-                                zwj) X(zwnj) X(ltrmark) X(rtlmark) X(zwbo) X(zwnbo)                \
-                                X(trowd) X(cellx) X(cell) X(nestcell) X(row) X(                    \
-                                    nestrow) X(nesttableprops) X(trleft) X(clbrdrt) X(clbrdrb)     \
-                                    X(clbrdrl) X(clbrdrr) X(trbrdrt) X(                            \
-                                        trbrdrb) X(trbrdrl) X(trbrdrr) X(brdrnone)                 \
-                                        X(brdrnil) X(pict) X(picw) X(pich) X(picwgoal) X(pichgoal) \
-                                            X(picscalex) X(picscaley) X(pngblip) X(jpegblip)       \
-                                                X(emfblip) X(wmetafile)                            \
-                                                    X(macpict) X(pmmetafile) X(dibitmap)           \
-                                                        X(wbitmap) X(bin) X(shppict) X(field)      \
-                                                            X(fldinst) X(fldrslt) X(listtext)      \
-                                                                X(pntext) X(pn) X(pnlvlblt)        \
-                                                                    X(pnlvlbody) X(pnlvl) X(pndec) \
-                                                                        X(pnucltr) X(pnlcltr)      \
-                                                                            X(pnucrm) X(pnlcrm)    \
-                                                                                X(chftn)
+// clang-format off
+#define RTF_KEYWORDS(X) \
+    X(rtf) X(ansi) X(mac) X(pc) X(pca) X(ansicpg) X(deff) X(uc) X(u) X(upr) X(ud) X(fonttbl)       \
+    X(colortbl) X(f) X(fcharset) X(cpg) X(red) X(green) X(blue) X(listtable)                       \
+    X(listoverridetable) X(list) X(listlevel) X(levelnfc) X(levelnfcn) X(levelstartat)             \
+    X(listid) X(listoverride) X(ls) X(ilvl) X(plain) X(b) X(i) X(ul) X(ulnone) X(uld) X(uldash)    \
+    X(uldashd) X(uldashdd) X(uldb) X(ulth) X(ulw) X(ulwave) X(ulhwave) X(ululdbwave) X(ulthd)      \
+    X(ulthdash) X(ulthdashd) X(ulthdashdd) X(ulldash) X(ulthldash) X(strike) X(striked) X(sub)     \
+    X(super) X(nosupersub) X(up) X(dn) X(fs) X(cf) X(cb) X(highlight) X(chcbpat) X(caps)           \
+    X(scaps) X(v) X(pard) X(par) X(line) X(tab) X(page) X(sect) X(ql) X(qc) X(qr) X(qj) X(qd)      \
+    X(li) X(ri) X(fi) X(lin) X(rin) X(sb) X(sa) X(sl) X(slmult) X(intbl) X(itap) X(pagebb)         \
+    X(emdash) X(endash) X(emspace) X(enspace) X(qmspace) X(bullet) X(lquote) X(rquote)             \
+    X(ldblquote) X(rdblquote) X(zwj) X(zwnj) X(ltrmark) X(rtlmark) X(zwbo) X(zwnbo) X(trowd)       \
+    X(cellx) X(cell) X(nestcell) X(row) X(nestrow) X(nesttableprops) X(trleft) X(clbrdrt)          \
+    X(clbrdrb) X(clbrdrl) X(clbrdrr) X(trbrdrt) X(trbrdrb) X(trbrdrl) X(trbrdrr) X(brdrnone)       \
+    X(brdrnil) X(pict) X(picw) X(pich) X(picwgoal) X(pichgoal) X(picscalex) X(picscaley)           \
+    X(pngblip) X(jpegblip) X(emfblip) X(wmetafile) X(macpict) X(pmmetafile) X(dibitmap)            \
+    X(wbitmap) X(bin) X(shppict) X(field) X(fldinst) X(fldrslt) X(listtext) X(pntext) X(pn)        \
+    X(pnlvlblt) X(pnlvlbody) X(pnlvl) X(pndec) X(pnucltr) X(pnlcltr) X(pnucrm) X(pnlcrm)           \
+    X(chftn) X(bkmkstart)
+// clang-format on
 
 enum class Kw : quint8 {
     Unknown,
@@ -95,7 +85,6 @@ constexpr std::string_view skippedDestinations[] = {
     "author",
     "background",
     "bkmkend",
-    "bkmkstart",
     "blipuid",
     "buptim",
     "category",
@@ -206,6 +195,7 @@ enum class Dest : quint8 {
     ListText,
     ListNumbering, // old-style \pn
     Upr, // \upr: only its \ud part is read
+    Bookmark, // \bkmkstart: the name of an anchor
 };
 
 enum class Underline : quint8 { None, Single, Dash, Dot, DashDot, DashDotDot, Wave };
@@ -462,6 +452,8 @@ private:
     QTextCharFormat m_format;
     bool m_formatValid = false;
     QStringList m_hrefs;
+    QString m_bookmark;
+    QStringList m_anchorNames; // bookmarks that start at the next text
 
     // Paragraph and tables
     bool m_paragraphOpen = false;
@@ -711,6 +703,10 @@ void Reader::plainBytes(const char *bytes, qsizetype count)
         if (m_listText.size() < 256)
             m_state.codePage->decode(QByteArrayView(bytes, count), m_listText);
         break;
+    case Dest::Bookmark:
+        if (m_bookmark.size() < 256)
+            m_state.codePage->decode(QByteArrayView(bytes, count), m_bookmark);
+        break;
     case Dest::Skip:
     case Dest::ListTable:
     case Dest::ListOverrideTable:
@@ -790,6 +786,14 @@ void Reader::endDestination(const State &closed)
         if (m_state.dest != Dest::Picture)
             insertPicture();
         break;
+    case Dest::Bookmark:
+        if (!m_bookmark.trimmed().isEmpty() && m_anchorNames.size() < 16) {
+            // The anchor starts at the text that follows, not before it.
+            flushRun();
+            m_anchorNames.append(m_bookmark.trimmed());
+        }
+        m_bookmark.clear();
+        break;
     case Dest::ListNumbering:
         // \pn describes the paragraph it appears in, not just its own group.
         m_state.para.oldListLevel = closed.para.oldListLevel;
@@ -838,6 +842,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, qint32 param)
         case Kw::pn:
         case Kw::listtext:
         case Kw::pntext:
+        case Kw::bkmkstart:
             break;
         default:
             m_state.dest = Dest::Skip;
@@ -1160,6 +1165,10 @@ void Reader::destinationWord(Kw kw, bool hasParam, qint32 param)
     case Kw::shppict:
     case Kw::nesttableprops:
         return; // their content is read as it stands
+    case Kw::bkmkstart:
+        m_state.dest = m_state.dest == Dest::Text ? Dest::Bookmark : Dest::Skip;
+        m_bookmark.clear();
+        return;
     case Kw::pict:
         if (m_state.dest == Dest::Text) {
             m_state.dest = Dest::Picture;
@@ -1534,7 +1543,15 @@ void Reader::flushRun()
         m_runHasSurrogates = false;
     }
     ensureParagraph();
-    m_cursor.insertText(m_run, charFormat(m_runState));
+    if (m_anchorNames.isEmpty()) {
+        m_cursor.insertText(m_run, charFormat(m_runState));
+    } else {
+        QTextCharFormat format = charFormat(m_runState);
+        format.setAnchor(true);
+        format.setAnchorNames(m_anchorNames);
+        m_anchorNames.clear();
+        m_cursor.insertText(m_run, format);
+    }
     m_run.clear();
 }
 

@@ -382,6 +382,14 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
                 writePicture(format.toImageFormat());
             continue;
         }
+        const QStringList anchors = format.anchorNames();
+        for (const QString &anchor : anchors) {
+            for (const char *mark : {"{\\*\\bkmkstart ", "{\\*\\bkmkend "}) {
+                m_body += mark;
+                appendEscaped(m_body, anchor);
+                m_body += '}';
+            }
+        }
         m_body += '{';
         writeCharFormat(format);
         m_body += ' ';

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QColor>
+#include <QTextBrowser>
+
+class QTextEdit;
+
+// A read-only view of RTF: documents, questions, answers and the help file.
+// Links to other places ("#name") scroll the view; other links open outside
+// the program.
+class RtfView : public QTextBrowser
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(RtfView)
+
+public:
+    explicit RtfView(QWidget *parent = nullptr);
+
+    // Shows the RTF bytes (plain text when they are not RTF) from the top.
+    // Returns false when the RTF is damaged; what could be read is shown.
+    bool setRtf(const QByteArray &rtf);
+
+    // The colour behind the text; the text keeps the colours of the RTF.
+    QColor backgroundColor() const;
+    void setBackgroundColor(const QColor &color);
+
+private:
+    void followLink(const QUrl &url);
+};
+
+// Loading and saving RTF in an editor, such as the notes editor.
+class RtfEditing
+{
+public:
+    // Replaces the editor's content with the RTF bytes (plain text when they
+    // are not RTF, as a note is until it is first saved). The editor ends up
+    // unmodified, without undo history, with the cursor at the start.
+    // Returns false when the RTF is damaged; what could be read is loaded.
+    static bool load(QTextEdit *editor, const QByteArray &data, QString *errorMessage = nullptr);
+
+    // The editor's content as RTF.
+    static QByteArray save(const QTextEdit &editor);
+};
