@@ -7,7 +7,7 @@
 namespace Credits {
 
 inline QString publisher() { return QStringLiteral("Wydawnictwo Techniczne Ampera sp. z o.o."); }
-inline QString contentAuthor() { return QStringLiteral("Opracowanie merytoryczne: zespół autorów Ampera"); }
+inline QString contentAuthor() { return QStringLiteral("zespół autorów wydawnictwa Ampera"); }
 inline QString maker() { return QStringLiteral("Pracownia Programów Lumenik"); }
 inline QString productTitle() { return QStringLiteral("Voltaris"); }
 

@@ -164,7 +164,6 @@ QWidget *TF_Main::buildAboutPage()
     L_AboutVendrix->setObjectName(QStringLiteral("L_AboutVendrix"));
     L_AboutVendrix->setFont(tahoma);
     L_AboutVendrix->setStyleSheet(QStringLiteral("color: blue; background: transparent;"));
-    L_AboutVendrix->adjustSize();
     layout->addWidget(JvP_AboutTworca);
     JvP_AboutTworca->installEventFilter(this);
     return page;
@@ -287,5 +286,6 @@ void TF_Main::placeMakerLinkNow()
     if (!JvP_AboutTworca)
         return;
     const int textWidth = L_AboutTworca->fontMetrics().horizontalAdvance(L_AboutTworca->text());
+    L_AboutVendrix->resize(L_AboutVendrix->sizeHint());
     L_AboutVendrix->move(JvP_AboutTworca->width() / 2 + textWidth / 2, 0);
 }

@@ -70,7 +70,8 @@ QPixmap splash()
                      QStringLiteral("Wydawca:\n") + Credits::publisher());
     const QRect bottomRight(area.width() / 2, area.height() - 92, area.width() / 2 - 18, 76);
     painter.drawText(bottomRight, Qt::AlignRight | Qt::AlignBottom | Qt::TextWordWrap,
-                     Credits::contentAuthor() + QStringLiteral("\nProgram: ") + Credits::maker());
+                     QStringLiteral("Treść: ") + Credits::contentAuthor()
+                             + QStringLiteral("\nProgram: ") + Credits::maker());
     return pixmap;
 }
 
