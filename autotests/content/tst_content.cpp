@@ -1,0 +1,185 @@
+// The study content as delivered: what the program requires of it, and the
+// qualities a question bank worth learning from must have.
+
+#include "buildcontent/contentbuilder.h"
+#include "buildcontent/contentsource.h"
+#include "toolkit/rtf/rtfreader.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTextDocument>
+
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The codes each draw of the exam takes its questions from, with the most
+// questions one draw asks of them (under D, with every option on).
+struct Batch
+{
+    QList<int> codes;
+    int count;
+};
+const QList<Batch> ExamBatches = {
+    {{1}, 1},  {{3}, 1},  {{4, 5}, 1}, {{6, 7, 8, 9, 10, 11, 12}, 1}, {{13}, 1}, {{14}, 1},
+    {{15}, 1}, {{16}, 1}, {{17}, 1},   {{18}, 1},  {{19}, 1},  {{27}, 1},  {{28}, 1},
+    {{29}, 1}, {{30}, 1}, {{31}, 3},   {{32}, 4},  {{21, 22, 24}, 3},      {{23, 25}, 3},
+};
+const QList<int> SectionCodes = {1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+                                 17, 18, 19, 21, 22, 23, 24, 25, 27, 28, 29, 30, 31, 32};
+constexpr int MinimumPerSection = 12;
+
+QString words(const QString &text)
+{
+    static const QRegularExpression space(u"\\s+"_s);
+    return text.simplified().replace(space, u" "_s);
+}
+
+} // namespace
+
+class TestContent : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sourcesMeetTheContract();
+    void everySectionHasEnoughQuestions();
+    void rightLettersAreSpreadEvenly();
+    void answersAreDistinctAndStandAlone();
+    void documentsReadBackWithTheirText();
+    void deliveredDatabaseMeetsTheContract();
+
+private:
+    ContentSource m_content;
+};
+
+void TestContent::initTestCase()
+{
+    m_content = ContentSource::read(QStringLiteral(VOLTARIS_CONTENT_SOURCE_DIR));
+    m_content.check();
+}
+
+void TestContent::sourcesMeetTheContract()
+{
+    QStringList faults;
+    for (const ContentFault &fault : std::as_const(m_content.faults))
+        faults << fault.toString();
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+    QVERIFY(!m_content.helpPath.isEmpty());
+}
+
+void TestContent::everySectionHasEnoughQuestions()
+{
+    std::map<int, int> perCode;
+    for (const QuestionRow &question : std::as_const(m_content.questions))
+        ++perCode[question.idDzial];
+    QStringList shortSections;
+    for (int code : SectionCodes) {
+        if (perCode[code] < MinimumPerSection)
+            shortSections << u"%1 (%2)"_s.arg(code).arg(perCode[code]);
+    }
+    QVERIFY2(shortSections.isEmpty(), qPrintable(u"sections with too few questions: "_s + shortSections.join(u", "_s)));
+    for (const Batch &batch : ExamBatches) {
+        int available = 0;
+        for (int code : batch.codes)
+            available += perCode[code];
+        QVERIFY(available >= batch.count);
+    }
+    QVERIFY(m_content.questions.size() >= 350);
+}
+
+void TestContent::rightLettersAreSpreadEvenly()
+{
+    std::map<QChar, int> perLetter;
+    for (const QuestionRow &question : std::as_const(m_content.questions))
+        ++perLetter[question.correct];
+    const double total = double(m_content.questions.size());
+    QVERIFY(total > 0);
+    for (const QChar letter : {u'A', u'B', u'C'}) {
+        const double share = perLetter[letter] / total;
+        QVERIFY2(share >= 0.28 && share <= 0.39,
+                 qPrintable(u"%1: %2 of %3"_s.arg(letter).arg(perLetter[letter]).arg(total)));
+    }
+}
+
+void TestContent::answersAreDistinctAndStandAlone()
+{
+    // Answers that lean on the others ("all of the above") teach nothing.
+    static const QRegularExpression leaning(
+            uR"(\b(wszystkie|żadna|żadne)\s+(powyższe|z\s+powyższych|odpowiedzi)\b|\b[ABC]\s+i\s+[ABC]\b)"_s,
+            QRegularExpression::CaseInsensitiveOption);
+    QStringList faults;
+    for (const QuestionRow &question : std::as_const(m_content.questions)) {
+        for (const QString &answer : question.answers) {
+            if (leaning.match(answer).hasMatch())
+                faults << u"%1: [%2] %3"_s.arg(question.where.toString()).arg(question.idPytanie).arg(answer);
+        }
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+}
+
+void TestContent::documentsReadBackWithTheirText()
+{
+    QStringList faults;
+    for (const DocumentSource &source : std::as_const(m_content.documents)) {
+        QFile file(source.path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QString expected;
+        QByteArray rtf = bytes;
+        if (!source.isRtf) {
+            QTextDocument markdown;
+            markdown.setMarkdown(QString::fromUtf8(bytes));
+            expected = RtfReader::plainText(markdown);
+            rtf = ContentBuilder::markdownToRtf(QString::fromUtf8(bytes));
+        }
+        QTextDocument read;
+        QString error;
+        if (!RtfReader::read(rtf, &read, &error)) {
+            faults << source.path + u": "_s + error;
+            continue;
+        }
+        const QString text = RtfReader::plainText(read);
+        if (source.isRtf ? text.trimmed().isEmpty() : words(text) != words(expected))
+            faults << source.path + u": the text does not survive the conversion"_s;
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+}
+
+void TestContent::deliveredDatabaseMeetsTheContract()
+{
+    const QString path = QStringLiteral(VOLTARIS_DELIVERED_DATABASE);
+    QVERIFY2(QFile::exists(path), qPrintable(path));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"delivered"_s);
+        db.setDatabaseName(path);
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+        QVERIFY(db.open());
+        const auto scalar = [&](const QString &statement) {
+            QSqlQuery query(db);
+            return query.exec(statement) && query.next() ? query.value(0) : QVariant();
+        };
+        QCOMPARE(scalar(u"SELECT group_concat(item_id || ':' || nazwa, '|') FROM "
+                        "(SELECT * FROM tree WHERE parent_id IS NULL ORDER BY kolejnosc)"_s).toString(),
+                 u"1:Regulacje prawne|2:Regulamin i tryb nadawania uprawnień|3:Wiedza techniczna|4:Testy"_s);
+        QCOMPARE(scalar(u"SELECT count(*) - count(DISTINCT item_id) FROM tree"_s).toInt(), 0);
+        QCOMPARE(scalar(u"SELECT count(*) FROM tree t WHERE node_type_id = 1 AND NOT EXISTS "
+                        "(SELECT 1 FROM tree_documents d WHERE d.item_id = t.item_id)"_s).toInt(), 0);
+        QVERIFY(scalar(u"SELECT count(*) FROM tree WHERE node_type_id = 2"_s).toInt() >= 1);
+        QVERIFY(scalar(u"SELECT count(*) FROM tree WHERE node_type_id = 3"_s).toInt() >= 1);
+        QVERIFY(scalar(u"SELECT max(id_pytanie) FROM test_pytania"_s).toInt() <= 32767);
+        QCOMPARE(scalar(u"SELECT count(*) FROM test_pytania WHERE poprawna_odpowiedz IS NULL OR "
+                        "poprawna_odpowiedz NOT IN ('A', 'B', 'C')"_s).toInt(), 0);
+        QCOMPARE(scalar(u"SELECT count(*) FROM test_pytania"_s).toInt(), int(m_content.questions.size()));
+    }
+    QSqlDatabase::removeDatabase(u"delivered"_s);
+}
+
+QTEST_MAIN(TestContent)
+#include "tst_content.moc"
