@@ -21,11 +21,10 @@ QString corpusDir()
 }
 
 // Files whose damage is the file's own: the reader must say so, and must not
-// crash on them.
+// crash on them. (RtfParserTest_fail_1 and _2 only have bytes after the
+// closing brace, which are ignored without complaint.)
 const QStringList damagedFiles = {
-    QStringLiteral("rtfpipe/RtfParserTest_fail_1.rtf"),
-    QStringLiteral("rtfpipe/RtfParserTest_fail_2.rtf"),
-    QStringLiteral("rtfpipe/RtfParserTest_fail_3.rtf"),
+    QStringLiteral("rtfpipe/RtfParserTest_fail_3.rtf"), // cut short
 };
 
 struct ExpectedMismatch
@@ -38,9 +37,39 @@ struct ExpectedMismatch
 // Files we knowingly read differently from LibreOffice. A file that falls
 // below its floor, or a file not listed here that stops matching, fails.
 const ExpectedMismatch expectedMismatches[] = {
+    {"rtfjs/sample.rtf", 0.99,
+     "hidden text (\\v): LibreOffice exports it, we hide it as word processors do"},
+    {"rtfpipe/Issue50-1.rtf", 0.99,
+     "hidden text (\\v): LibreOffice exports it, we hide it as word processors do"},
+    {"rtfpipe/Issue51.rtf", 0.99,
+     "hidden text (\\v): LibreOffice exports it, we hide it as word processors do"},
+    {"rtfpipe/rtf2xml__inline_mix.rtf", 0.99,
+     "hidden text (\\v): LibreOffice exports it, we hide it as word processors do"},
+    {"rtfpipe/rtf2xml__old3_from_web.rtf", 0.99,
+     "hidden text (\\v) that LibreOffice exports, and Symbol-font Greek letters"},
+    {"rtfpipe/Test01.rtf", 0.95,
+     "the Symbol font: we show the characters its bytes stand for (\\u03b1, \\u03a9, \\u2264...), "
+     "LibreOffice keeps private-use code points that need the font"},
+    {"rtfpipe/rtf2xml__symbol.rtf", 0.65,
+     "the Symbol font: we show the characters its bytes stand for (\\u03b1, \\u03a9, \\u2264...), "
+     "LibreOffice keeps private-use code points that need the font"},
+    {"rtfpipe/rtf2xml__ted_mixed_faces.rtf", 0.88,
+     "the Symbol font: we show the characters its bytes stand for (\\u03b1, \\u03a9, \\u2264...), "
+     "LibreOffice keeps private-use code points that need the font"},
+    {"rtfparserkit/parser__standard__data__testJapaneseUtf8Encoding.rtf", 0.0,
+     "the font says \\cpg65001: we decode UTF-8 (\u4e2d\u570b), LibreOffice shows the bytes as "
+     "windows-1252"},
+    {"rtfpipe/phprtflite__footnotes.rtf", 0.97,
+     "footnote marks: we number them 1, 2, 3...; LibreOffice numbers footnotes and endnotes "
+     "apart, endnotes in Roman numerals"},
+    {"rtfpipe/phprtflite__formfields.rtf", 0.91,
+     "a drop-down form field: we show its result, LibreOffice makes a control without text"},
+    {"rtfpipe/rtf2xml__fields_simple_format_switch.rtf", 0.85,
+     "fields: we show the stored result, LibreOffice computes AUTHOR and COMMENTS again"},
     {"rtfpipe/RtfParserTest_fail_0.rtf", 0.0,
-     "a stray byte before {\\rtf1: we read it as plain text, LibreOffice's forced RTF filter "
-     "gives nothing"},
+     "a stray byte before {\\rtf1: plain text for us, nothing for LibreOffice's forced RTF filter"},
+    {"rtfpipe/RtfParserTest_fail_5.rtf", 0.0,
+     "not RTF at all: plain text for us, nothing for LibreOffice's forced RTF filter"},
 };
 
 const ExpectedMismatch *expectedMismatch(const QString &file)
@@ -60,7 +89,7 @@ QStringList words(const QString &text)
         QStringLiteral(
             "^\\s*(?:\\(?[0-9]+(?:\\.[0-9]+)*[.)]?|\\(?[a-zA-Z][.)]|\\(?[ivxlcdmIVXLCDM]+[.)]|"
             "[\\x{2022}\\x{00b7}\\x{25aa}\\x{25cf}\\x{25cb}\\x{25a0}\\x{25e6}\\x{2013}\\x{2014}"
-            "\\x{2212}\\x{27a2}\\x{2713}\\x{f0a7}\\x{f0b7}\\x{f0d8}\\x{f076}\\x{f0fc}o\\-*\\x{00a7}"
+            "\\x{2212}\\x{27a2}\\x{2713}\\x{f020}-\\x{f0ff}o\\-*\\x{00a7}"
             "])"
             "(?=\\s)"),
         QRegularExpression::UseUnicodePropertiesOption);

@@ -37,7 +37,12 @@ int codePageOfCharset(int charset);
 // The code page shared by every reader: created on first use, never freed.
 const CodePage *codePage(int number);
 
-// Symbol fonts (\fcharset2) keep their byte values as characters.
+// The Symbol font (\fcharset2 and the name "Symbol"): its bytes become the
+// Greek letters and mathematical signs they show, so that Ω or ≤ need no
+// Symbol font on this system.
 constexpr int SymbolCodePage = 42;
+// Other symbol fonts (Wingdings and the like): byte b becomes U+F000 + b, the
+// private-use code points those fonts map their glyphs to.
+constexpr int PrivateUseCodePage = 43;
 
 } // namespace Rtf

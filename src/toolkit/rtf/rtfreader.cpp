@@ -271,7 +271,7 @@ struct ListDefinition
 struct Field
 {
     QString instruction;
-    bool hasResult = false;
+    qint64 resultStart = -1; // the reader's text count where \fldrslt began
 };
 
 struct RowDefinition
@@ -412,6 +412,7 @@ private:
     QString placeholderImage(int width, int height);
 
     const CodePage *codePageOfFont(qint32 font) const;
+    const CodePage *fontNameCodePage(qint32 font) const;
     void setError(const QString &message);
 
     const char *m_end;
@@ -470,6 +471,7 @@ private:
     int m_imageCount = 0;
     QHash<qint64, QString> m_placeholders;
     int m_footnoteCount = 0;
+    qint64 m_textCount = 0; // characters and pictures added, for empty field results
 };
 
 bool Reader::read(QString *errorMessage)
@@ -662,7 +664,7 @@ void Reader::plainBytes(const char *bytes, qsizetype count)
                 if (m_fontEntry >= 0 && !m_fontNameBytes.isEmpty()) {
                     FontEntry &font = m_fonts[m_fontEntry];
                     QString name;
-                    codePageOfFont(m_fontEntry)->decode(m_fontNameBytes, name);
+                    fontNameCodePage(m_fontEntry)->decode(m_fontNameBytes, name);
                     font.name = name.trimmed();
                 }
                 m_fontNameBytes.clear();
@@ -774,7 +776,7 @@ void Reader::endDestination(const State &closed)
         if (m_fontEntry >= 0 && !m_fontNameBytes.isEmpty()
             && m_fonts.value(m_fontEntry).name.isEmpty()) {
             QString name;
-            codePageOfFont(m_fontEntry)->decode(m_fontNameBytes, name);
+            fontNameCodePage(m_fontEntry)->decode(m_fontNameBytes, name);
             m_fonts[m_fontEntry].name = name.trimmed();
         }
         m_fontNameBytes.clear();
@@ -804,17 +806,25 @@ void Reader::endDestination(const State &closed)
     }
     if (closed.field > m_state.field && closed.field >= 0
         && size_t(closed.field) < m_fields.size()) {
-        // A field without a result: SYMBOL is the only kind worth showing.
+        // A field without a result (or an empty one): SYMBOL is the only
+        // kind worth showing.
         const Field field = m_fields[size_t(closed.field)];
         m_fields.resize(size_t(closed.field));
-        if (!field.hasResult && m_state.dest == Dest::Text) {
-            const QString instruction = field.instruction.trimmed();
-            if (instruction.startsWith(QLatin1String("SYMBOL"), Qt::CaseInsensitive)) {
-                bool ok = false;
-                const int code
-                    = instruction.mid(6).trimmed().section(QLatin1Char(' '), 0, 0).toInt(&ok);
-                if (ok && code > 0 && code < 0xffff)
-                    appendChar(char16_t(code));
+        const bool noResult = field.resultStart < 0 || field.resultStart == m_textCount;
+        const QString instruction = field.instruction.trimmed();
+        if (noResult && m_state.dest == Dest::Text
+            && instruction.startsWith(QLatin1String("SYMBOL"), Qt::CaseInsensitive)) {
+            // SYMBOL code [\\f "font"] [other switches]
+            bool ok = false;
+            const int code
+                = instruction.mid(6).trimmed().section(QLatin1Char(' '), 0, 0).toInt(&ok);
+            const bool symbolFont
+                = instruction.contains(QLatin1String("\"Symbol\""), Qt::CaseInsensitive);
+            if (ok && code > 0 && code < 0xffff) {
+                char16_t c = char16_t(code);
+                if (symbolFont && c < 0x100)
+                    c = Rtf::codePage(Rtf::SymbolCodePage)->at(static_cast<unsigned char>(c));
+                appendChar(c);
             }
         }
     }
@@ -1096,7 +1106,7 @@ void Reader::destinationWord(Kw kw, bool hasParam, qint32 param)
     case Kw::fldrslt:
         if (m_state.field >= 0) {
             Field &field = m_fields[size_t(m_state.field)];
-            field.hasResult = true;
+            field.resultStart = m_textCount;
             const QString instruction = field.instruction.trimmed();
             if (instruction.startsWith(QLatin1String("HYPERLINK"), Qt::CaseInsensitive)) {
                 // HYPERLINK "target" or HYPERLINK \l "bookmark", other switches ignored.
@@ -1437,15 +1447,26 @@ void Reader::pictureWord(Kw kw, qint32 param)
     }
 }
 
+const CodePage *Reader::fontNameCodePage(qint32 font) const
+{
+    // Names of symbol fonts are ordinary text.
+    return m_fonts.value(font).charset == 2 ? Rtf::codePage(m_ansiCodePage) : codePageOfFont(font);
+}
+
 const CodePage *Reader::codePageOfFont(qint32 font) const
 {
     const auto it = m_fonts.constFind(font < 0 ? m_defaultFont : font);
     if (it != m_fonts.constEnd()) {
         if (it->codePage > 0)
             return Rtf::codePage(it->codePage);
-        // \fcharset0 and \fcharset1 mean "ANSI": in practice the document's
-        // code page, which is what older writers of Polish files relied on.
-        const int fromCharset = it->charset > 1 ? Rtf::codePageOfCharset(it->charset) : 0;
+        // \fcharset0 is Western (windows-1252) whatever \ansicpg says;
+        // \fcharset1, "default", and unknown values follow \ansicpg.
+        if (it->charset == 2) {
+            return Rtf::codePage(it->name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0
+                                     ? Rtf::SymbolCodePage
+                                     : Rtf::PrivateUseCodePage);
+        }
+        const int fromCharset = it->charset >= 0 ? Rtf::codePageOfCharset(it->charset) : 0;
         if (fromCharset > 0)
             return Rtf::codePage(fromCharset);
     }
@@ -1471,6 +1492,7 @@ void Reader::appendBytes(QByteArrayView bytes)
     if (m_state.chr.hidden)
         return;
     beginText();
+    m_textCount += bytes.size();
     const CodePage *page = m_state.codePage;
     if (page->isSingleByte()) {
         if (!m_pendingBytes.isEmpty())
@@ -1500,6 +1522,7 @@ void Reader::appendChar(char16_t c)
         return;
     beginText();
     flushBytes();
+    ++m_textCount;
     if (QChar::isSurrogate(c))
         m_runHasSurrogates = true;
     m_run.append(QChar(c));
@@ -1508,7 +1531,10 @@ void Reader::appendChar(char16_t c)
 void Reader::appendUnicode(qint32 value)
 {
     // \uN is a signed 16-bit value; larger ones are taken modulo 65536.
-    const char16_t c = char16_t(value & 0xffff);
+    char16_t c = char16_t(value & 0xffff);
+    // Symbol-font characters given by their private-use code points.
+    if (c >= 0xf020 && c <= 0xf0ff && m_state.codePage->number() == Rtf::SymbolCodePage)
+        c = m_state.codePage->at(static_cast<unsigned char>(c - 0xf000));
     if (m_state.dest == Dest::FontTable) {
         if (m_fontNameBytes.size() < 256)
             m_fontNameBytes.append(QString(QChar(c)).toLatin1());
@@ -1896,6 +1922,7 @@ void Reader::insertPicture()
     flushRun();
     ensureParagraph();
     m_cursor.insertImage(format);
+    ++m_textCount;
 }
 
 QString Reader::placeholderImage(int width, int height)
@@ -1979,6 +2006,5 @@ QString RtfReader::plainText(const QTextDocument &document)
 {
     QString text = document.toPlainText();
     text.remove(QChar::ObjectReplacementCharacter);
-    text.remove(QChar::SoftHyphen);
     return text;
 }
