@@ -30,9 +30,10 @@ using Rtf::CodePage;
 constexpr int maxGroupDepth = 5000; // mail programs nest thousands deep
 constexpr int maxTableDepth = 8;
 constexpr int maxTableColumns = 63;
+constexpr qint64 maxTableCells = 500000;
 constexpr int maxFieldDepth = 16;
 constexpr int maxPictureSide = 4096; // pixels
-constexpr qint64 maxPicturePixels = 64LL * 1024 * 1024;
+constexpr qint64 maxDocumentPixels = 100LL * 1000 * 1000; // of all pictures together
 
 // Twips (1/1440 inch) to the pixels of QTextDocument (1/96 inch).
 constexpr qreal twipsPerPixel = 15.0;
@@ -287,6 +288,7 @@ struct TableContext
     int row = 0;
     int column = 0;
     int widthsForColumns = 0;
+    int usedRows = 1; // rows are added in growing batches, the rest trimmed at the end
     bool cellOpen = false;
 };
 
@@ -405,6 +407,7 @@ private:
     void endRow(bool nested);
     void openTable();
     void closeTable();
+    void trimTable(const TableContext &context);
     void enterCell(TableContext &context);
     void applyColumnWidths(TableContext &context);
     void applyList(const ParaState &para);
@@ -440,6 +443,7 @@ private:
     int m_blue = 0;
     bool m_colorSet = false;
     std::vector<ListDefinition> m_listDefinitions;
+    QHash<qint32, size_t> m_listDefinitionIndex; // by \listid
     QHash<qint32, qint32> m_listOverrides; // \ls to \listid
     qint32 m_overrideList = 0;
 
@@ -461,7 +465,8 @@ private:
     bool m_needBlock = false;
     bool m_breakBeforeNext = false;
     QString m_listText;
-    QHash<qint64, QTextList *> m_lists;
+    QHash<qint64, QTextList *> m_lists; // by \ls and \ilvl
+    QHash<int, QTextList *> m_oldLists; // by \pnlvl
     std::vector<TableContext> m_tables;
     RowDefinition m_row;
 
@@ -469,6 +474,7 @@ private:
     std::vector<Field> m_fields;
     Picture m_picture;
     int m_imageCount = 0;
+    qint64 m_pixelBudget = maxDocumentPixels;
     QHash<qint64, QString> m_placeholders;
     int m_footnoteCount = 0;
     qint64 m_textCount = 0; // characters and pictures added, for empty field results
@@ -493,6 +499,8 @@ bool Reader::read(QString *errorMessage)
     flushRun();
     if (m_paragraphOpen || !m_listText.isEmpty())
         finishParagraph(false);
+    for (const TableContext &context : m_tables)
+        trimTable(context);
 
     if (errorMessage)
         *errorMessage = m_error;
@@ -1224,8 +1232,10 @@ void Reader::destinationWord(Kw kw, bool hasParam, qint32 param)
             if (!m_listDefinitions.empty() && !m_listDefinitions.back().levels.empty())
                 m_listDefinitions.back().levels.back().format = param;
         } else if (kw == Kw::listid) {
-            if (!m_listDefinitions.empty())
+            if (!m_listDefinitions.empty()) {
                 m_listDefinitions.back().id = param;
+                m_listDefinitionIndex.insert(param, m_listDefinitions.size() - 1);
+            }
         }
         return;
     case Dest::ListOverrideTable:
@@ -1725,23 +1735,21 @@ void Reader::finishParagraph(bool newBlock)
         listFormat = 23;
         const auto override = m_listOverrides.constFind(para.list);
         const qint32 id = override == m_listOverrides.constEnd() ? para.list : *override;
-        for (const ListDefinition &definition : m_listDefinitions) {
-            if (definition.id == id) {
-                if (size_t(para.listLevel) < definition.levels.size())
-                    listFormat = definition.levels[size_t(para.listLevel)].format;
-                else if (!definition.levels.empty())
-                    listFormat = definition.levels.back().format;
-                break;
-            }
+        const auto index = m_listDefinitionIndex.constFind(id);
+        if (index != m_listDefinitionIndex.constEnd()) {
+            const ListDefinition &definition = m_listDefinitions[*index];
+            if (size_t(para.listLevel) < definition.levels.size())
+                listFormat = definition.levels[size_t(para.listLevel)].format;
+            else if (!definition.levels.empty())
+                listFormat = definition.levels.back().format;
         }
     } else if (para.oldListLevel >= 0) {
         listFormat = para.oldListStyle;
     }
 
     if (listFormat >= 0 && listFormat != noListNumber) {
-        const qint64 key = para.list > 0 ? (qint64(para.list) << 4) | para.listLevel
-                                         : -1 - qint64(para.oldListLevel);
-        QTextList *&list = m_lists[key];
+        QTextList *&list = para.list > 0 ? m_lists[(qint64(para.list) << 4) | para.listLevel]
+                                         : m_oldLists[para.oldListLevel];
         if (list) {
             list->add(m_cursor.block());
         } else {
@@ -1751,15 +1759,8 @@ void Reader::finishParagraph(bool newBlock)
             list = m_cursor.createList(listFormatting);
         }
     } else {
-        if (para.oldListLevel < 0) {
-            // Old-style numbering restarts after a paragraph outside it.
-            for (auto it = m_lists.begin(); it != m_lists.end();) {
-                if (it.key() < 0)
-                    it = m_lists.erase(it);
-                else
-                    ++it;
-            }
-        }
+        // Old-style numbering restarts after a paragraph outside it.
+        m_oldLists.clear();
         if (!m_listText.isEmpty()) {
             // Not a real list: the marker the writer rendered is the text.
             QTextCursor start(m_cursor.block());
@@ -1828,8 +1829,16 @@ void Reader::closeTable()
 {
     const TableContext context = m_tables.back();
     m_tables.pop_back();
+    trimTable(context);
     m_cursor.setPosition(context.table->lastPosition() + 1);
     m_needBlock = false;
+}
+
+void Reader::trimTable(const TableContext &context)
+{
+    QTextTable *table = context.table;
+    if (table->rows() > context.usedRows)
+        table->removeRows(context.usedRows, table->rows() - context.usedRows);
 }
 
 void Reader::enterCell(TableContext &context)
@@ -1837,14 +1846,21 @@ void Reader::enterCell(TableContext &context)
     if (context.cellOpen)
         return;
     QTextTable *table = context.table;
-    if (context.row >= table->rows())
-        table->appendRows(context.row + 1 - table->rows());
-    if (context.column >= table->columns()) {
-        if (context.column >= maxTableColumns)
-            context.column = maxTableColumns - 1;
-        else
-            table->appendColumns(context.column + 1 - table->columns());
+    // Past the size limit, further rows and columns share the last ones.
+    if (qint64(context.row + 1) * table->columns() > maxTableCells)
+        context.row = context.usedRows - 1;
+    if (context.column >= maxTableColumns
+        || qint64(context.usedRows) * (context.column + 1) > maxTableCells)
+        context.column = table->columns() - 1;
+    if (context.row >= table->rows()) {
+        // Adding rows costs time in proportion to the table's size: in
+        // batches that double, a long table is built in linear time.
+        const int batch = std::min(table->rows(), 4096);
+        table->appendRows(std::max(context.row + 1 - table->rows(), batch));
     }
+    context.usedRows = std::max(context.usedRows, context.row + 1);
+    if (context.column >= table->columns())
+        table->appendColumns(context.column + 1 - table->columns());
     const QTextTableCell cell = table->cellAt(context.row, context.column);
     m_cursor = cell.lastCursorPosition();
     // A cell that already has text (columns beyond the limit share the last
@@ -1874,15 +1890,11 @@ void Reader::applyColumnWidths(TableContext &context)
 void Reader::insertPicture()
 {
     Picture &picture = m_picture;
-    QImage image;
-    if (picture.kind == PictureKind::Png || picture.kind == PictureKind::Jpeg) {
-        QBuffer buffer(&picture.data);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, picture.kind == PictureKind::Png ? "png" : "jpeg");
-        const QSize size = reader.size();
-        if (size.isValid() && qint64(size.width()) * size.height() <= maxPicturePixels)
-            image = reader.read();
-    }
+    QBuffer buffer(&picture.data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, picture.kind == PictureKind::Png ? "png" : "jpeg");
+    const bool bitmap = picture.kind == PictureKind::Png || picture.kind == PictureKind::Jpeg;
+    const QSize stored = bitmap ? reader.size() : QSize();
 
     // Goal sizes are in twips; \picw is pixels for bitmaps and 1/100 mm for
     // metafiles.
@@ -1891,9 +1903,9 @@ void Reader::insertPicture()
     if (picture.goalWidth > 0 && picture.goalHeight > 0) {
         width = picture.goalWidth / twipsPerPixel;
         height = picture.goalHeight / twipsPerPixel;
-    } else if (!image.isNull()) {
-        width = image.width();
-        height = image.height();
+    } else if (stored.isValid()) {
+        width = stored.width();
+        height = stored.height();
     } else if (picture.metafile) {
         width = picture.width * 96.0 / 2540.0;
         height = picture.height * 96.0 / 2540.0;
@@ -1903,6 +1915,24 @@ void Reader::insertPicture()
     }
     width = std::clamp(width * picture.scaleX / 100.0, 1.0, qreal(maxPictureSide));
     height = std::clamp(height * picture.scaleY / 100.0, 1.0, qreal(maxPictureSide));
+
+    QImage image;
+    if (stored.isValid() && !stored.isEmpty()) {
+        // Never more pixels than a sharp picture at twice its shown size
+        // needs, and never more than the document's budget.
+        QSize decoded = stored;
+        const QSize sharp(qCeil(width * 2), qCeil(height * 2));
+        if (decoded.width() > sharp.width() || decoded.height() > sharp.height()) {
+            decoded = stored.scaled(sharp, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+            reader.setScaledSize(decoded);
+        }
+        const qint64 pixels = qint64(decoded.width()) * decoded.height();
+        if (pixels <= m_pixelBudget) {
+            image = reader.read();
+            if (!image.isNull())
+                m_pixelBudget -= pixels;
+        }
+    }
     picture.data.clear();
 
     QString name;
@@ -1929,6 +1959,11 @@ QString Reader::placeholderImage(int width, int height)
 {
     width = std::clamp(width, 1, maxPictureSide);
     height = std::clamp(height, 1, maxPictureSide);
+    // A bit per pixel costs a 32nd of a decoded picture's pixel. Once the
+    // budget is spent, frames share a small one that is drawn stretched.
+    const qint64 cost = qint64(width) * height / 32;
+    if (cost > m_pixelBudget && !m_placeholders.contains((qint64(width) << 32) | height))
+        width = height = 16;
     const qint64 key = (qint64(width) << 32) | height;
     const auto found = m_placeholders.constFind(key);
     if (found != m_placeholders.constEnd())
@@ -1949,6 +1984,7 @@ QString Reader::placeholderImage(int width, int height)
     const QString name = QStringLiteral("rtfplaceholder:%1x%2").arg(width).arg(height);
     m_document->addResource(QTextDocument::ImageResource, QUrl(name), image);
     m_placeholders.insert(key, name);
+    m_pixelBudget -= std::min(cost, m_pixelBudget);
     return name;
 }
 
