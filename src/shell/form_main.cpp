@@ -5,51 +5,140 @@
 #include "data/database.h"
 #include "pictures.h"
 #include "regulations/qmx_tree.h"
+#include "regulations/regulationtree.h"
+#include "toolkit/collapsiblesplitter.h"
+#include "toolkit/filedialogs.h"
 #include "toolkit/hintdelaystyle.h"
 #include "toolkit/messageboxes.h"
+#include "toolkit/navigationbutton.h"
+#include "toolkit/rtfview.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyleFactory>
 #include <QToolBar>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-// The page set, in its fixed order.
-const QStringList PageNames = {
-    QStringLiteral("NP_About"),   QStringLiteral("NP_Empty"),   QStringLiteral("NP_Document"),
-    QStringLiteral("NP_Test_0"),  QStringLiteral("NP_Test_1"),  QStringLiteral("NP_Test_2"),
-    QStringLiteral("NP_TestT_0"), QStringLiteral("NP_TestT_1"), QStringLiteral("NP_TestT_2"),
-    QStringLiteral("NP_TestT_3"), QStringLiteral("NP_Help"),
-};
 const QString DesignPage = QStringLiteral("NP_Empty");
-
-constexpr int SelectedIconOffset = 5;
+const QColor SearchPanelColour(128, 160, 243);
 
 void installHintDelay(int delayMs)
 {
     if (qobject_cast<HintDelayStyle *>(QApplication::style()))
         return;
-    QApplication::setStyle(new HintDelayStyle(delayMs, QStyleFactory::create(QApplication::style()->name())));
+    QApplication::setStyle(
+            new HintDelayStyle(delayMs, QStyleFactory::create(QApplication::style()->name())));
+}
+
+QFont tahoma(int points)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(points);
+    return font;
+}
+
+void fillWith(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QLabel *centredLine(const QString &text, QWidget *parent, const char *name = nullptr)
+{
+    auto *label = new QLabel(text, parent);
+    if (name)
+        label->setObjectName(QLatin1String(name));
+    label->setFont(tahoma(10));
+    label->setAlignment(Qt::AlignHCenter);
+    return label;
+}
+
+QLabel *linkLine(const QString &text, QWidget *parent, const char *name)
+{
+    QLabel *label = centredLine(text, parent, name);
+    label->setCursor(Qt::PointingHandCursor);
+    label->setStyleSheet(QStringLiteral("color: blue;"));
+    return label;
+}
+
+// Runs a handler when the label is clicked.
+class ClickFilter : public QObject
+{
+public:
+    ClickFilter(QObject *parent, std::function<void()> onClick)
+        : QObject(parent), m_onClick(std::move(onClick)) { }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            m_onClick();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onClick;
+};
+
+void onClick(QWidget *widget, std::function<void()> handler)
+{
+    widget->installEventFilter(new ClickFilter(widget, std::move(handler)));
+}
+
+// A page of the page set with a background of its own: a white about page,
+// the button face elsewhere.
+QWidget *newPage(const QString &name)
+{
+    auto *page = new QWidget;
+    page->setObjectName(name);
+    return page;
 }
 
 } // namespace
 
+const QColor TF_Main::SectionDocumentColor(194, 215, 248);
+const QColor TF_Main::DocumentColor(255, 255, 229);
+
 void SetToolBarActive(QToolBar *toolBar, bool active)
 {
     const QList<QAction *> actions = toolBar->actions();
-    for (QAction *action : actions)
-        action->setEnabled(active);
+    for (QAction *action : actions) {
+        if (!action->isSeparator())
+            action->setEnabled(active);
+    }
     toolBar->setVisible(active);
+}
+
+const QStringList &TF_Main::pageNames()
+{
+    static const QStringList names = {
+        QStringLiteral("NP_About"),   QStringLiteral("NP_Empty"),   QStringLiteral("NP_Document"),
+        QStringLiteral("NP_Test_0"),  QStringLiteral("NP_Test_1"),  QStringLiteral("NP_Test_2"),
+        QStringLiteral("NP_TestT_0"), QStringLiteral("NP_TestT_1"), QStringLiteral("NP_TestT_2"),
+        QStringLiteral("NP_TestT_3"), QStringLiteral("NP_Help"),
+    };
+    return names;
 }
 
 TF_Main::TF_Main(QWidget *parent) : TF_Main(Options{.prerelease = IsPrereleaseBuild()}, parent) { }
@@ -73,10 +162,14 @@ QString TF_Main::captionFor(bool prerelease)
     return caption;
 }
 
+// ---------------------------------------------------------------------------
+// Layout
+
 void TF_Main::buildWindow()
 {
     setObjectName(QStringLiteral("F_Main"));
     setWindowTitle(captionFor(false));
+    setWindowIcon(QIcon(Pictures::emblem(QSize(64, 64))));
     QFont designFont(QStringLiteral("MS Sans Serif"));
     designFont.setPointSize(8);
     setFont(designFont);
@@ -85,100 +178,317 @@ void TF_Main::buildWindow()
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    auto *splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->setObjectName(QStringLiteral("JvNetscapeSplitter1"));
-    splitter->setChildrenCollapsible(true);
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildNavigationBar());
 
-    auto *left = new QWidget(splitter);
-    left->setObjectName(QStringLiteral("P_Left"));
-    auto *leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->setSpacing(0);
-    JvTV_LeftTree = new QTreeWidget(left);
+    JvNetscapeSplitter1 = new CollapsibleSplitter(central);
+    JvNetscapeSplitter1->setObjectName(QStringLiteral("JvNetscapeSplitter1"));
+    JvNetscapeSplitter1->addWidget(buildLeftPane());
+    JvNetscapeSplitter1->addWidget(buildContentArea());
+    JvNetscapeSplitter1->setStretchFactor(0, 0);
+    JvNetscapeSplitter1->setStretchFactor(1, 1);
+    JvNetscapeSplitter1->setSizes({LeftPaneWidth, DesignSize.width() - LeftPaneWidth});
+    layout->addWidget(JvNetscapeSplitter1, 1);
+    setCentralWidget(central);
+}
+
+QWidget *TF_Main::buildNavigationBar()
+{
+    JVP_TopPanek = new QWidget;
+    JVP_TopPanek->setObjectName(QStringLiteral("JVP_TopPanek"));
+    JVP_TopPanek->setFixedHeight(28);
+    JVP_TopPanek->setStyleSheet(QStringLiteral(
+            "#JVP_TopPanek { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+            "stop:0 rgb(236, 242, 255), stop:1 rgb(194, 215, 248)); "
+            "border-bottom: 1px solid rgb(131, 162, 243); }"));
+    auto *bar = new QHBoxLayout(JVP_TopPanek);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->setSpacing(0);
+
+    const QList<QIcon> &icons = RegulationTree::imageList();
+    const auto add = [&](NavigationButton *&button, const char *name, const QString &caption,
+                         int width, NavigationButton::Kind kind = NavigationButton::Kind::Button) {
+        button = new NavigationButton(caption, kind, JVP_TopPanek);
+        button->setObjectName(QLatin1String(name));
+        button->setFont(tahoma(8));
+        if (width > 0)
+            button->setFixedWidth(width);
+        bar->addWidget(button, width > 0 ? 0 : 1);
+        return button;
+    };
+    add(JvNPB_Regulacje, "JvNPB_Regulacje", QStringLiteral("Regulacje prawne"), 115)->setIcon(icons.value(0));
+    add(JvNPB_Regulamin, "JvNPB_Regulamin", QStringLiteral("Regulamin i tryb nadawania uprawnień"), 214)
+            ->setIcon(icons.value(1));
+    add(JvNPB_Pytania, "JvNPB_Pytania", QStringLiteral("Wiedza techniczna"), 128)->setIcon(icons.value(3));
+    add(JvNPB_Testy, "JvNPB_Testy", QStringLiteral("Testy"), 56)->setIcon(icons.value(4));
+    add(JvNPB_Filler, "JvNPB_Filler", QString(), 0, NavigationButton::Kind::Filler);
+    add(JvNPB_Notatnik, "JvNPB_Notatnik", QStringLiteral("Notatnik"), 68)
+            ->setIcon(Pictures::icon(QStringLiteral("notes"), 16));
+    JvNPB_Notatnik->setToolTip(QStringLiteral("Pozwala zapisywać notatki w notatniku"));
+    add(JvNPB_About, "JvNPB_About", QStringLiteral("O programie"), 67);
+    JvNPB_About->setToolTip(QStringLiteral("Wyświetla informacje o programie"));
+    add(JvNavPanelButton1, "JvNavPanelButton1", Credits::publisherSite(), 0, NavigationButton::Kind::Link);
+    JvNavPanelButton1->setFixedWidth(std::max(92, JvNavPanelButton1->sizeHint().width()));
+    JvNavPanelButton1->setToolTip(QStringLiteral("Otwiera stronę wydawnictwa"));
+    for (NavigationButton *button : {JvNPB_Regulacje, JvNPB_Regulamin, JvNPB_Pytania, JvNPB_Testy})
+        button->setIconSize(QSize(16, 16));
+    // The notes window comes with its own part of the program.
+    JvNPB_Notatnik->setEnabled(false);
+
+    connect(JvNPB_Regulacje, &QAbstractButton::clicked, this, &TF_Main::JvNPB_RegulacjeClick);
+    connect(JvNPB_Regulamin, &QAbstractButton::clicked, this, &TF_Main::JvNPB_RegulaminClick);
+    connect(JvNPB_Pytania, &QAbstractButton::clicked, this, &TF_Main::JvNPB_PytaniaClick);
+    connect(JvNPB_Testy, &QAbstractButton::clicked, this, &TF_Main::JvNPB_TestyClick);
+    connect(JvNPB_About, &QAbstractButton::clicked, this, &TF_Main::JvNPB_AboutClick);
+    connect(JvNavPanelButton1, &QAbstractButton::clicked, this, &TF_Main::JvNavPanelButton1Click);
+    return JVP_TopPanek;
+}
+
+QWidget *TF_Main::buildLeftPane()
+{
+    P_Left = new QWidget;
+    P_Left->setObjectName(QStringLiteral("P_Left"));
+    P_Left->setMinimumWidth(120);
+    auto *layout = new QVBoxLayout(P_Left);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    JvxSplitter1 = new QSplitter(Qt::Vertical, P_Left);
+    JvxSplitter1->setObjectName(QStringLiteral("JvxSplitter1"));
+    JvxSplitter1->setHandleWidth(3);
+    JvxSplitter1->setChildrenCollapsible(false);
+
+    JvTV_LeftTree = new RegulationTree(JvxSplitter1);
     JvTV_LeftTree->setObjectName(QStringLiteral("JvTV_LeftTree"));
-    JvTV_LeftTree->setHeaderHidden(true);
-    leftLayout->addWidget(JvTV_LeftTree, 1);
-    auto *search = new QWidget(left);
-    search->setObjectName(QStringLiteral("P_LeftSearch"));
-    auto *searchLayout = new QVBoxLayout(search);
-    CB_SearchThisDocOnly = new QCheckBox(tr("Szukaj tylko w bieżącym dokumencie"), search);
+    JvTV_LeftTree->setExpansionGate([this] { return FTreeReady; });
+    connect(JvTV_LeftTree, &QTreeWidget::itemSelectionChanged, this, &TF_Main::JvTV_LeftTreeSelectionChange);
+    connect(JvTV_LeftTree, &RegulationTree::selectedNodePressed, this, &TF_Main::JvTV_LeftTreeSelectionChange);
+
+    P_LeftSearch = new QWidget(JvxSplitter1);
+    P_LeftSearch->setObjectName(QStringLiteral("P_LeftSearch"));
+    fillWith(P_LeftSearch, SearchPanelColour);
+    P_LeftSearch->setMinimumHeight(107);
+    auto *search = new QGridLayout(P_LeftSearch);
+    search->setContentsMargins(6, 6, 6, 6);
+    search->setVerticalSpacing(4);
+    Label1 = new QLabel(QStringLiteral("Szukaj frazy:"), P_LeftSearch);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
+    JvE_Find = new QLineEdit(P_LeftSearch);
+    JvE_Find->setObjectName(QStringLiteral("JvE_Find"));
+    JvE_Find->setClearButtonEnabled(true);
+    CB_SearchThisDocOnly = new QCheckBox(QStringLiteral("Tyklo w tym dokumencie"), P_LeftSearch);
     CB_SearchThisDocOnly->setObjectName(QStringLiteral("CB_SearchThisDocOnly"));
-    searchLayout->addWidget(CB_SearchThisDocOnly);
-    leftLayout->addWidget(search);
+    CB_SearchThisDocOnly->setStyleSheet(QStringLiteral("QCheckBox { color: white; }"
+                                                       "QCheckBox:disabled { color: rgb(215, 225, 250); }"));
+    BB_Find = new QPushButton(QStringLiteral("Szukaj"), P_LeftSearch);
+    BB_Find->setObjectName(QStringLiteral("BB_Find"));
+    // The search comes with its own part of the program.
+    JvE_Find->setEnabled(false);
+    BB_Find->setEnabled(false);
+    search->addWidget(Label1, 0, 0, 1, 2);
+    search->addWidget(JvE_Find, 1, 0, 1, 2);
+    search->addWidget(CB_SearchThisDocOnly, 2, 0);
+    search->addWidget(BB_Find, 2, 1, Qt::AlignRight);
+    search->setRowStretch(3, 1);
 
-    auto *content = new QWidget(splitter);
-    content->setObjectName(QStringLiteral("Panel2"));
-    auto *contentLayout = new QVBoxLayout(content);
-    contentLayout->setContentsMargins(0, 0, 0, 0);
-    contentLayout->setSpacing(0);
-    JvTB_Document = new QToolBar(content);
+    JvxSplitter1->addWidget(JvTV_LeftTree);
+    JvxSplitter1->addWidget(P_LeftSearch);
+    JvxSplitter1->setStretchFactor(0, 1);
+    JvxSplitter1->setStretchFactor(1, 0);
+    JvxSplitter1->setSizes({400, 107});
+    layout->addWidget(JvxSplitter1, 1);
+
+    JvSB_Help = new NavigationButton(QStringLiteral("   Pomoc"), NavigationButton::Kind::Button, P_Left);
+    JvSB_Help->setObjectName(QStringLiteral("JvSB_Help"));
+    JvSB_Help->setFixedHeight(25);
+    JvSB_Help->setIcon(Pictures::icon(QStringLiteral("help"), 16));
+    JvSB_Help->setIconSize(QSize(16, 16));
+    JvSB_Help->setBoldOnHover(true);
+    JvSB_Help->setAlignment(Qt::AlignLeft);
+    connect(JvSB_Help, &QAbstractButton::clicked, this, &TF_Main::JvSB_HelpClick);
+    layout->addWidget(JvSB_Help);
+    return P_Left;
+}
+
+QWidget *TF_Main::buildContentArea()
+{
+    Panel2 = new QWidget;
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    auto *layout = new QVBoxLayout(Panel2);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    JvTB_Document = new QToolBar(Panel2);
     JvTB_Document->setObjectName(QStringLiteral("JvTB_Document"));
+    JvTB_Document->setFixedHeight(26);
+    JvTB_Document->setIconSize(QSize(16, 16));
+    JvTB_Document->setMovable(false);
     JvTB_Document->addSeparator();
-    JvTB_Document->addAction(tr("Zapisz"))->setObjectName(QStringLiteral("TB_DocSave"));
+    TB_DocSave = JvTB_Document->addAction(Pictures::icon(QStringLiteral("save"), 16), QStringLiteral("Zapisz"));
+    TB_DocSave->setObjectName(QStringLiteral("TB_DocSave"));
+    TB_DocSave->setToolTip(QStringLiteral("Zapisuje dany dokument do pliku który można później edytwać"));
     JvTB_Document->addSeparator();
-    JvTB_Document->addAction(tr("Drukuj"))->setObjectName(QStringLiteral("TB_DocPrint"));
-    contentLayout->addWidget(JvTB_Document);
+    TB_DocPrint = JvTB_Document->addAction(Pictures::icon(QStringLiteral("print"), 16), QStringLiteral("Drukuj"));
+    TB_DocPrint->setObjectName(QStringLiteral("TB_DocPrint"));
+    TB_DocPrint->setToolTip(QStringLiteral("Drukowanie dokumentu"));
+    connect(TB_DocSave, &QAction::triggered, this, &TF_Main::TB_DocSaveClick);
+    connect(TB_DocPrint, &QAction::triggered, this, &TF_Main::TB_DocPrintClick);
+    layout->addWidget(JvTB_Document);
 
-    Notebook1 = new QStackedWidget(content);
+    Notebook1 = new QStackedWidget(Panel2);
     Notebook1->setObjectName(QStringLiteral("Notebook1"));
     Notebook1->setAutoFillBackground(true);
-    for (const QString &name : PageNames) {
-        QWidget *page = name == QLatin1String("NP_About") ? buildAboutPage() : new QWidget;
-        page->setObjectName(name);
+    for (const QString &name : pageNames()) {
+        QWidget *page = nullptr;
+        if (name == QLatin1String("NP_About"))
+            page = buildAboutPage();
+        else if (name == QLatin1String("NP_Document"))
+            page = buildDocumentPage();
+        else if (name == QLatin1String("NP_Help"))
+            page = buildHelpPage();
+        else
+            page = newPage(name);
         Notebook1->addWidget(page);
     }
-    Notebook1->setCurrentIndex(PageNames.indexOf(DesignPage));
-    contentLayout->addWidget(Notebook1, 1);
-
-    splitter->addWidget(left);
-    splitter->addWidget(content);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, DesignSize.width() - 200});
-    setCentralWidget(splitter);
+    Notebook1->setCurrentIndex(int(pageNames().indexOf(DesignPage)));
+    layout->addWidget(Notebook1, 1);
+    return Panel2;
 }
 
 QWidget *TF_Main::buildAboutPage()
 {
-    auto *page = new QWidget;
+    QWidget *page = newPage(QStringLiteral("NP_About"));
     auto *layout = new QVBoxLayout(page);
-    auto *emblem = new QLabel(page);
-    emblem->setObjectName(QStringLiteral("Image1"));
-    emblem->setPixmap(Pictures::emblem(QSize(250, 250)));
-    emblem->setAlignment(Qt::AlignCenter);
-    layout->addWidget(emblem, 1);
+    layout->setContentsMargins(0, 8, 0, 8);
+    layout->setSpacing(0);
 
-    JvP_AboutTworca = new QWidget(page);
+    auto *banner = new QWidget(page);
+    banner->setObjectName(QStringLiteral("JvPanel5"));
+    banner->setFixedHeight(101);
+    auto *bannerLayout = new QVBoxLayout(banner);
+    bannerLayout->setContentsMargins(0, 0, 0, 0);
+    auto *image2 = new QLabel(banner);
+    image2->setObjectName(QStringLiteral("Image2"));
+    image2->setPixmap(Pictures::banner());
+    image2->setAlignment(Qt::AlignCenter);
+    bannerLayout->addWidget(image2);
+    layout->addWidget(banner);
+
+    auto *emblemPanel = new QWidget(page);
+    emblemPanel->setObjectName(QStringLiteral("JvPanel4"));
+    auto *emblemLayout = new QVBoxLayout(emblemPanel);
+    emblemLayout->setContentsMargins(0, 4, 0, 4);
+    auto *image1 = new Pictures::ScaledPicture(Pictures::emblem(QSize(250, 250)), emblemPanel);
+    image1->setObjectName(QStringLiteral("Image1"));
+    emblemLayout->addWidget(image1);
+    layout->addWidget(emblemPanel, 1);
+
+    auto *credits = new QWidget(page);
+    credits->setObjectName(QStringLiteral("JvPanel1"));
+    auto *creditsLayout = new QVBoxLayout(credits);
+    creditsLayout->setContentsMargins(0, 4, 0, 8);
+    creditsLayout->setSpacing(1);
+    QLabel *company = centredLine(Credits::publisher(), credits);
+    QFont companyFont = company->font();
+    companyFont.setBold(true);
+    company->setFont(companyFont);
+    creditsLayout->addWidget(company);
+    creditsLayout->addWidget(centredLine(Credits::publisherTagline(), credits));
+    creditsLayout->addWidget(centredLine(Credits::publisherStreet(), credits));
+    creditsLayout->addWidget(centredLine(Credits::publisherPhones(), credits));
+    creditsLayout->addWidget(centredLine(Credits::publisherFaxes(), credits));
+    creditsLayout->addWidget(centredLine(Credits::publisherMail(), credits));
+    QLabel *label13 = linkLine(Credits::publisherSite(), credits, "Label13");
+    QLabel *label23 = linkLine(Credits::publisherShop(), credits, "Label23");
+    onClick(label13, [this] { Label13Click(); });
+    onClick(label23, [this] { Label23Click(); });
+    creditsLayout->addWidget(label13);
+    creditsLayout->addWidget(label23);
+    creditsLayout->addWidget(centredLine(QStringLiteral("Opracowanie merytoryczne: ") + Credits::contentAuthor(), credits));
+    layout->addWidget(credits);
+
+    auto *bottom = new QWidget(page);
+    bottom->setObjectName(QStringLiteral("JvPanel3"));
+    auto *bottomLayout = new QVBoxLayout(bottom);
+    bottomLayout->setContentsMargins(8, 0, 8, 0);
+    bottomLayout->setSpacing(1);
+    JvP_AboutTworca = new QWidget(bottom);
     JvP_AboutTworca->setObjectName(QStringLiteral("JvP_AboutTworca"));
     JvP_AboutTworca->setFixedHeight(16);
-    QFont tahoma(QStringLiteral("Tahoma"));
-    tahoma.setPointSize(10);
-    L_AboutTworca = new QLabel(QStringLiteral("Twórca programu: ") + Credits::maker() + u' ',
-                               JvP_AboutTworca);
+    L_AboutTworca = new QLabel(QStringLiteral("Twórca programu: ") + Credits::maker() + u' ', JvP_AboutTworca);
     L_AboutTworca->setObjectName(QStringLiteral("L_AboutTworca"));
-    L_AboutTworca->setFont(tahoma);
+    L_AboutTworca->setFont(tahoma(10));
     L_AboutTworca->setAlignment(Qt::AlignCenter);
+    L_AboutTworca->setCursor(Qt::PointingHandCursor);
     auto *makerLayout = new QVBoxLayout(JvP_AboutTworca);
     makerLayout->setContentsMargins(0, 0, 0, 0);
     makerLayout->addWidget(L_AboutTworca);
-    L_AboutVendrix = new QLabel(QStringLiteral("  www.lumenik.pl"), JvP_AboutTworca);
+    L_AboutVendrix = new QLabel(QStringLiteral("  ") + Credits::makerSite(), JvP_AboutTworca);
     L_AboutVendrix->setObjectName(QStringLiteral("L_AboutVendrix"));
-    L_AboutVendrix->setFont(tahoma);
+    L_AboutVendrix->setFont(tahoma(10));
     L_AboutVendrix->setStyleSheet(QStringLiteral("color: blue; background: transparent;"));
-    layout->addWidget(JvP_AboutTworca);
+    L_AboutVendrix->setCursor(Qt::PointingHandCursor);
+    L_AboutVendrix->raise();
+    onClick(L_AboutTworca, [this] { L_AboutVendrixClick(); });
+    onClick(L_AboutVendrix, [this] { L_AboutVendrixClick(); });
     JvP_AboutTworca->installEventFilter(this);
+    bottomLayout->addWidget(JvP_AboutTworca);
+    bottomLayout->addSpacing(6);
+    for (const QString &line : {Credits::legalNotice(), Credits::holding()}) {
+        auto *label = new QLabel(line, bottom);
+        label->setFont(tahoma(10));
+        label->setStyleSheet(QStringLiteral("color: rgb(80, 80, 80);"));
+        bottomLayout->addWidget(label);
+    }
+    layout->addWidget(bottom);
     return page;
 }
+
+QWidget *TF_Main::buildDocumentPage()
+{
+    QWidget *page = newPage(QStringLiteral("NP_Document"));
+    auto *layout = new QGridLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    L_DocWait = new QLabel(QStringLiteral("Trwa ładowanie. Proszę czekać..."), page);
+    L_DocWait->setObjectName(QStringLiteral("L_DocWait"));
+    L_DocWait->setAlignment(Qt::AlignCenter);
+    JvDBRE_Dokument = new RtfView(page);
+    JvDBRE_Dokument->setObjectName(QStringLiteral("JvDBRE_Dokument"));
+    JvDBRE_Dokument->hide();
+    layout->addWidget(L_DocWait, 0, 0);
+    layout->addWidget(JvDBRE_Dokument, 0, 0);
+    return page;
+}
+
+QWidget *TF_Main::buildHelpPage()
+{
+    QWidget *page = newPage(QStringLiteral("NP_Help"));
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    JvRE_Help = new RtfView(page);
+    JvRE_Help->setObjectName(QStringLiteral("JvRE_Help"));
+    layout->addWidget(JvRE_Help);
+    return page;
+}
+
+// ---------------------------------------------------------------------------
+// Life cycle
 
 void TF_Main::FormCreate()
 {
     installHintDelay(HintDelayMs);
     FTreeReady = false;
     FClosing = false;
-    const bool created = runGuarded(this, [this] {
+    runGuarded(this, [this] {
         Database::close();
         Database::open(QDir(m_options.baseDirectory).filePath(QStringLiteral("db")));
         FNotesWindow = nullptr;
-        LoadTree(JvTV_LeftTree, Database::connection(), SelectedIconOffset);
+        LoadTree(JvTV_LeftTree, Database::connection(), RegulationTree::SelectedIconOffset);
+        JvTV_LeftTree->applyIcons();
         CB_SearchThisDocOnly->setEnabled(false);
         showPage(QStringLiteral("NP_About"));
         SetToolBarActive(JvTB_Document, false);
@@ -187,15 +497,13 @@ void TF_Main::FormCreate()
         FSearchNodeIndex = 0;
         FSearchSelecting = false;
     });
-    Q_UNUSED(created)
 }
 
 void TF_Main::FormShow()
 {
     setWindowTitle(captionFor(m_options.prerelease));
     JvTV_LeftTree->clearSelection();
-    if (JvTV_LeftTree->topLevelItemCount() > 0)
-        TreeIndex::select(JvTV_LeftTree, 0);
+    TreeIndex::select(JvTV_LeftTree, 0);
     placeMakerLinkNow();
 }
 
@@ -213,6 +521,7 @@ void TF_Main::FormClose()
 void TF_Main::FormDestroy()
 {
     delete FNotesWindow.data();
+    FSQ_Dokument.close();
     Database::close();
 }
 
@@ -244,6 +553,9 @@ bool TF_Main::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+// ---------------------------------------------------------------------------
+// Pages
+
 void TF_Main::showPage(const QString &pageName)
 {
     QWidget *page = Notebook1->findChild<QWidget *>(pageName, Qt::FindDirectChildrenOnly);
@@ -261,18 +573,174 @@ QString TF_Main::currentPageName() const
 void TF_Main::Notebook1PageChanged()
 {
     const QString page = currentPageName();
-    QPalette palette = Notebook1->palette();
     if (page == QLatin1String("NP_About")) {
-        palette.setColor(QPalette::Window, Qt::white);
-        Notebook1->setPalette(palette);
+        fillWith(Notebook1, Qt::white);
         SetToolBarActive(JvTB_Document, false);
         PlaceMakerLink();
     } else {
-        palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
-        Notebook1->setPalette(palette);
+        fillWith(Notebook1, QApplication::palette().color(QPalette::Button));
     }
+    if (page == QLatin1String("NP_Test_1") || page == QLatin1String("NP_TestT_2"))
+        SetToolBarActive(JvTB_Document, false);
     if (page == QLatin1String("NP_Help"))
         SetToolBarActive(JvTB_Document, false);
+}
+
+void TF_Main::SelectRootNode(int itemId)
+{
+    JvTV_LeftTree->setEnabled(false);
+    JvTV_LeftTree->setEnabled(true);
+    int index = 0;
+    TreeNodeItem *found = nullptr;
+    for (TreeNodeItem *node = TreeIndex::nodeAt(JvTV_LeftTree, 0); node;
+         node = TreeIndex::nodeAt(JvTV_LeftTree, ++index)) {
+        if (node->node().ItemId == itemId) {
+            found = node;
+            break;
+        }
+    }
+    if (!found)
+        return;
+    JvTV_LeftTree->setFocus();
+    {
+        // Selecting here runs the handler once, below, not through the tree's signal.
+        const QSignalBlocker blocker(JvTV_LeftTree);
+        JvTV_LeftTree->setCurrentItem(found);
+    }
+    JvTV_LeftTreeSelectionChange();
+}
+
+void TF_Main::JvNPB_AboutClick()
+{
+    showPage(QStringLiteral("NP_About"));
+}
+
+// ---------------------------------------------------------------------------
+// The tree's dispatch and the document viewer
+
+void TF_Main::JvTV_LeftTreeSelectionChange()
+{
+    if (FClosing)
+        return;
+    const QList<QTreeWidgetItem *> selected = JvTV_LeftTree->selectedItems();
+    if (!FTreeReady || selected.isEmpty()) {
+        showPage(QStringLiteral("NP_About"));
+        SetToolBarActive(JvTB_Document, false);
+        FTreeReady = true;
+        return;
+    }
+    auto *item = static_cast<TreeNodeItem *>(selected.first());
+    if (!item->isExpanded())
+        item->setExpanded(true);
+    const int itemId = item->node().ItemId;
+    FDocColor = itemId >= 1 && itemId <= 4 ? SectionDocumentColor : DocumentColor;
+
+    JvDBRE_Dokument->hide();
+    QCoreApplication::processEvents();
+    FSQ_Dokument.close();
+    JvDBRE_Dokument->setBackgroundColor(FDocColor);
+    CB_SearchThisDocOnly->setEnabled(false);
+    showNodeContent(itemId, item->node().NodeType);
+}
+
+void TF_Main::showNodeContent(int itemId, int nodeType)
+{
+    switch (nodeType) {
+    case NodeHeading:
+        showPage(QStringLiteral("NP_Empty"));
+        SetToolBarActive(JvTB_Document, false);
+        break;
+    case NodeDocument: {
+        setEnabled(false);
+        bool shown = false;
+        runGuarded(this, [&] {
+            if (FSQ_Dokument.open(Database::connection(), itemId)) {
+                JvDBRE_Dokument->setRtf(FSQ_Dokument.rtf());
+                shown = true;
+            }
+        });
+        if (shown) {
+            JvDBRE_Dokument->show();
+            CB_SearchThisDocOnly->setEnabled(true);
+            showPage(QStringLiteral("NP_Document"));
+            SetToolBarActive(JvTB_Document, true);
+        } else {
+            showPage(QStringLiteral("NP_Empty"));
+            SetToolBarActive(JvTB_Document, false);
+        }
+        setEnabled(true);
+        break;
+    }
+    case NodeExamTest:
+        showPage(QStringLiteral("NP_Test_%1").arg(FTestStep == 3 ? 1 : FTestStep));
+        SetToolBarActive(JvTB_Document, false);
+        break;
+    case NodeThematicTest:
+        showPage(QStringLiteral("NP_TestT_%1").arg(FTestTStep == 4 ? 2 : FTestTStep));
+        SetToolBarActive(JvTB_Document, false);
+        break;
+    default:
+        showPage(QStringLiteral("NP_About"));
+        SetToolBarActive(JvTB_Document, false);
+        break;
+    }
+}
+
+void TF_Main::TB_DocSaveClick()
+{
+    if (!FSQ_Dokument.hasRow())
+        return;
+    const QString chosen = FileDialogs::getSaveFileName(
+            {this, QStringLiteral("Zapisz dokument"), QString(),
+             QStringLiteral("RichText Format (*.rtf)"), QStringLiteral("rtf")});
+    if (chosen.isEmpty())
+        return;
+    runGuarded(this, [&] { saveDocumentFile(documentFileName(chosen), FSQ_Dokument.rtf()); });
+}
+
+void TF_Main::TB_DocPrintClick()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Drukowanie dokumentu"));
+    if (dialog.exec() == QDialog::Accepted)
+        JvDBRE_Dokument->document()->print(&printer);
+}
+
+// ---------------------------------------------------------------------------
+// Help and about
+
+void TF_Main::JvSB_HelpClick()
+{
+    const QString path = QDir(m_options.baseDirectory).filePath(QStringLiteral("pomoc.rtf"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MessageBoxes::error(this, QStringLiteral("Cannot open file \"%1\". %2")
+                                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return;
+    }
+    JvRE_Help->setRtf(file.readAll());
+    showPage(QStringLiteral("NP_Help"));
+}
+
+void TF_Main::JvNavPanelButton1Click()
+{
+    QDesktopServices::openUrl(Credits::siteUrl(Credits::publisherSite()));
+}
+
+void TF_Main::Label13Click()
+{
+    QDesktopServices::openUrl(Credits::siteUrl(Credits::publisherSite()));
+}
+
+void TF_Main::Label23Click()
+{
+    QDesktopServices::openUrl(Credits::siteUrl(Credits::publisherShop()));
+}
+
+void TF_Main::L_AboutVendrixClick()
+{
+    QDesktopServices::openUrl(Credits::siteUrl(Credits::makerSite()));
 }
 
 void TF_Main::PlaceMakerLink()
@@ -283,8 +751,6 @@ void TF_Main::PlaceMakerLink()
 
 void TF_Main::placeMakerLinkNow()
 {
-    if (!JvP_AboutTworca)
-        return;
     const int textWidth = L_AboutTworca->fontMetrics().horizontalAdvance(L_AboutTworca->text());
     L_AboutVendrix->resize(L_AboutVendrix->sizeHint());
     L_AboutVendrix->move(JvP_AboutTworca->width() / 2 + textWidth / 2, 0);

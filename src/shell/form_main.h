@@ -1,15 +1,25 @@
 #pragma once
 
+#include "regulations/documentquery.h"
+
+#include <QColor>
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QPointer>
 #include <QSize>
 
+class CollapsibleSplitter;
+class NavigationButton;
+class QAction;
 class QCheckBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSplitter;
 class QStackedWidget;
 class QToolBar;
-class QTreeWidget;
+class RegulationTree;
+class RtfView;
 
 // The main window: owns the database connection, the library tree and the
 // page set on which every part of the program shows itself.
@@ -30,6 +40,10 @@ public:
     static constexpr QSize DesignMinimumSize{595, 293};
     static constexpr QSize RunningMinimumSize{750, 550};
     static constexpr int HintDelayMs = 150;
+    static constexpr int LeftPaneWidth = 200;
+
+    static const QColor SectionDocumentColor;
+    static const QColor DocumentColor;
 
     // A window of a build as it was configured (pre-release or not) that finds
     // its files beside the executable.
@@ -38,18 +52,40 @@ public:
     ~TF_Main() override;
 
     static QString captionFor(bool prerelease);
+    // The page set's pages, in their fixed order.
+    static const QStringList &pageNames();
 
     // Shows the named page; the current page or an unknown name changes nothing.
     void showPage(const QString &pageName);
     QString currentPageName() const;
 
-    // Puts the maker's web address right after the centred maker line.
-    void PlaceMakerLink();
-
     bool treeReady() const { return FTreeReady; }
     bool closing() const { return FClosing; }
     int testStep() const { return FTestStep; }
     int thematicTestStep() const { return FTestTStep; }
+    QColor documentColor() const { return FDocColor; }
+
+    // Stages of the two tests; they decide which page a test entry opens.
+    void setTestStep(int step) { FTestStep = step; }
+    void setThematicTestStep(int step) { FTestTStep = step; }
+
+public slots:
+    void JvTV_LeftTreeSelectionChange();
+    void SelectRootNode(int itemId);
+    void JvNPB_RegulacjeClick() { SelectRootNode(1); }
+    void JvNPB_RegulaminClick() { SelectRootNode(2); }
+    void JvNPB_PytaniaClick() { SelectRootNode(3); }
+    void JvNPB_TestyClick() { SelectRootNode(4); }
+    void JvNPB_AboutClick();
+    void JvNavPanelButton1Click();
+    void Label13Click();
+    void Label23Click();
+    void L_AboutVendrixClick();
+    void JvSB_HelpClick();
+    void TB_DocSaveClick();
+    void TB_DocPrintClick();
+    // Puts the maker's web address right after the centred maker line.
+    void PlaceMakerLink();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -59,7 +95,13 @@ protected:
 
 private:
     void buildWindow();
+    QWidget *buildNavigationBar();
+    QWidget *buildLeftPane();
+    QWidget *buildContentArea();
     QWidget *buildAboutPage();
+    QWidget *buildDocumentPage();
+    QWidget *buildHelpPage();
+
     void FormCreate();
     void FormShow();
     void FormActivate();
@@ -67,16 +109,46 @@ private:
     void FormDestroy();
     void Notebook1PageChanged();
     void placeMakerLinkNow();
+    void showNodeContent(int itemId, int nodeType);
 
     Options m_options;
 
-    QTreeWidget *JvTV_LeftTree = nullptr;
+    QWidget *JVP_TopPanek = nullptr;
+    NavigationButton *JvNPB_Regulacje = nullptr;
+    NavigationButton *JvNPB_Regulamin = nullptr;
+    NavigationButton *JvNPB_Pytania = nullptr;
+    NavigationButton *JvNPB_Testy = nullptr;
+    NavigationButton *JvNPB_Filler = nullptr;
+    NavigationButton *JvNPB_Notatnik = nullptr;
+    NavigationButton *JvNPB_About = nullptr;
+    NavigationButton *JvNavPanelButton1 = nullptr;
+
+    QWidget *P_Left = nullptr;
+    RegulationTree *JvTV_LeftTree = nullptr;
+    QSplitter *JvxSplitter1 = nullptr;
+    QWidget *P_LeftSearch = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *JvE_Find = nullptr;
     QCheckBox *CB_SearchThisDocOnly = nullptr;
+    QPushButton *BB_Find = nullptr;
+    NavigationButton *JvSB_Help = nullptr;
+    CollapsibleSplitter *JvNetscapeSplitter1 = nullptr;
+
+    QWidget *Panel2 = nullptr;
     QToolBar *JvTB_Document = nullptr;
+    QAction *TB_DocSave = nullptr;
+    QAction *TB_DocPrint = nullptr;
     QStackedWidget *Notebook1 = nullptr;
+
     QWidget *JvP_AboutTworca = nullptr;
     QLabel *L_AboutTworca = nullptr;
     QLabel *L_AboutVendrix = nullptr;
+    QLabel *L_DocWait = nullptr;
+    RtfView *JvDBRE_Dokument = nullptr;
+    RtfView *JvRE_Help = nullptr;
+
+    DocumentQuery FSQ_Dokument;
+    QColor FDocColor;
 
     bool FTreeReady = false;
     bool FClosing = false;
@@ -85,7 +157,6 @@ private:
     int FSearchNodeIndex = 0;
     bool FSearchSelecting = false;
     QPointer<QWidget> FNotesWindow;
-    bool m_shownOnce = false;
 };
 
 // Enables and shows a toolbar's actions and the toolbar, or disables and hides them.
