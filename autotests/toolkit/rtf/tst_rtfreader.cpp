@@ -166,6 +166,17 @@ void TestRtfReader::features_data()
     QTest::newRow("raw 8-bit text in windows-1250")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1250 \xa3\xf3\x64\xbe}") << QStringLiteral("Łódľ")
         << Probes {};
+    QTest::newRow("\\fcharset0 is windows-1252 under another \\ansicpg")
+        << QByteArray(
+               "{\\rtf1\\ansi\\ansicpg950{\\fonttbl\\f0\\fnil\\fcharset0 Lucida;}\\f0 \\'a9 2024}")
+        << QStringLiteral("© 2024") << Probes {};
+    QTest::newRow("Symbol font as Unicode, other symbol fonts as private use")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}{\\f2\\fcharset2 "
+                      "Wingdings;}}"
+                      "\\f1 W\\'a3\\u-3987\\'6d\\f0 =\\f2 J}")
+        << QStringLiteral("Ω≤μ=\uf04a")
+        << Probes {{QStringLiteral("Ω"), QTextFormat::FontFamilies,
+                    QStringList {QStringLiteral("Symbol")}}};
     QTest::newRow("double-byte code page, trail byte as \\'7b")
         << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 "
                       "\\'93\\'fa\\'96\\'7b}")
@@ -284,6 +295,17 @@ void TestRtfReader::features_data()
                                           {QStringLiteral("d"), TableRows, 2},
                                           {QStringLiteral("d"), TableColumns, 2},
                                           {QStringLiteral("after"), TableDepth, 0}};
+    QTest::newRow("three rows, then a second table") << QByteArray(
+        "{\\rtf1\\trowd\\cellx1000\\pard\\intbl a\\cell\\row\\intbl b\\cell\\row"
+        "\\intbl c\\cell\\row\\pard between\\par\\trowd\\cellx1000\\pard\\intbl d\\cell\\row}")
+                                                     << QStringLiteral("\na\nb\nc\nbetween\nd\n")
+                                                     << Probes {
+                                                            {QStringLiteral("c"), TableRows, 3},
+                                                            {QStringLiteral("c"), TableCell,
+                                                             QStringLiteral("2,0")},
+                                                            {QStringLiteral("between"), TableDepth,
+                                                             0},
+                                                            {QStringLiteral("d"), TableRows, 1}};
     QTest::newRow("nested table")
         << QByteArray(
                "{\\rtf1\\trowd\\cellx4000\\cellx8000\\pard\\intbl left\\cell"
@@ -316,6 +338,9 @@ void TestRtfReader::features_data()
         << Probes {{QStringLiteral("\ufffc"), QTextFormat::ImageWidth, 100.0},
                    {QStringLiteral("\ufffc"), ImageSize, QSize(100, 50)}};
 
+    QTest::newRow("SYMBOL field with an empty result") << QByteArray(
+        "{\\rtf1 ({\\field{\\*\\fldinst SYMBOL 87 \\\\f \"Symbol\" \\\\s 12}{\\fldrslt }})}")
+                                                       << QStringLiteral("(Ω)") << Probes {};
     QTest::newRow("hyperlink field")
         << QByteArray("{\\rtf1 see {\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1\"}}"
                       "{\\fldrslt{\\ul link}}} end}")
