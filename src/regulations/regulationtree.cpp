@@ -146,6 +146,16 @@ void RegulationTree::mousePressEvent(QMouseEvent *event)
         emit selectedNodePressed();
 }
 
+void RegulationTree::selectQuietly(QTreeWidgetItem *item)
+{
+    QTreeWidgetItem *previous = currentItem();
+    {
+        const QSignalBlocker blocker(this);
+        setCurrentItem(item);
+    }
+    singleExpand(item, previous);
+}
+
 void RegulationTree::singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *previous)
 {
     if (!current)

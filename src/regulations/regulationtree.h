@@ -36,6 +36,10 @@ public:
     QString hintTextAt(const QPoint &point) const;
     TreeNodeItem *nodeAt(const QPoint &point) const;
 
+    // Makes the node the selected one as a click would, expanding and closing
+    // branches, but without the tree's selection signals.
+    void selectQuietly(QTreeWidgetItem *item);
+
     // The ten icons: five subjects, then the same five as a selected node shows them.
     static const QList<QIcon> &imageList();
 

@@ -50,6 +50,8 @@ void installHintDelay(int delayMs)
 QFont tahoma(int points)
 {
     QFont font(QStringLiteral("Tahoma"));
+    // Where Tahoma is missing, a face of similar width rather than the wide default.
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setPointSize(points);
     return font;
 }
@@ -210,31 +212,33 @@ QWidget *TF_Main::buildNavigationBar()
 
     const QList<QIcon> &icons = RegulationTree::imageList();
     const auto add = [&](NavigationButton *&button, const char *name, const QString &caption,
-                         int width, NavigationButton::Kind kind = NavigationButton::Kind::Button) {
+                         int width, const QIcon &icon = {},
+                         NavigationButton::Kind kind = NavigationButton::Kind::Button) {
         button = new NavigationButton(caption, kind, JVP_TopPanek);
         button->setObjectName(QLatin1String(name));
         button->setFont(tahoma(8));
+        button->setIcon(icon);
+        button->setIconSize(QSize(16, 16));
+        // The designed width, or more where the caption needs it.
         if (width > 0)
-            button->setFixedWidth(width);
-        bar->addWidget(button, width > 0 ? 0 : 1);
+            button->setFixedWidth(std::max(width, button->sizeHint().width()));
+        bar->addWidget(button, kind == NavigationButton::Kind::Filler ? 1 : 0);
         return button;
     };
-    add(JvNPB_Regulacje, "JvNPB_Regulacje", QStringLiteral("Regulacje prawne"), 115)->setIcon(icons.value(0));
-    add(JvNPB_Regulamin, "JvNPB_Regulamin", QStringLiteral("Regulamin i tryb nadawania uprawnień"), 214)
-            ->setIcon(icons.value(1));
-    add(JvNPB_Pytania, "JvNPB_Pytania", QStringLiteral("Wiedza techniczna"), 128)->setIcon(icons.value(3));
-    add(JvNPB_Testy, "JvNPB_Testy", QStringLiteral("Testy"), 56)->setIcon(icons.value(4));
-    add(JvNPB_Filler, "JvNPB_Filler", QString(), 0, NavigationButton::Kind::Filler);
-    add(JvNPB_Notatnik, "JvNPB_Notatnik", QStringLiteral("Notatnik"), 68)
-            ->setIcon(Pictures::icon(QStringLiteral("notes"), 16));
-    JvNPB_Notatnik->setToolTip(QStringLiteral("Pozwala zapisywać notatki w notatniku"));
-    add(JvNPB_About, "JvNPB_About", QStringLiteral("O programie"), 67);
-    JvNPB_About->setToolTip(QStringLiteral("Wyświetla informacje o programie"));
-    add(JvNavPanelButton1, "JvNavPanelButton1", Credits::publisherSite(), 0, NavigationButton::Kind::Link);
-    JvNavPanelButton1->setFixedWidth(std::max(92, JvNavPanelButton1->sizeHint().width()));
-    JvNavPanelButton1->setToolTip(QStringLiteral("Otwiera stronę wydawnictwa"));
-    for (NavigationButton *button : {JvNPB_Regulacje, JvNPB_Regulamin, JvNPB_Pytania, JvNPB_Testy})
-        button->setIconSize(QSize(16, 16));
+    using Kind = NavigationButton::Kind;
+    add(JvNPB_Regulacje, "JvNPB_Regulacje", QStringLiteral("Regulacje prawne"), 115, icons.value(0));
+    add(JvNPB_Regulamin, "JvNPB_Regulamin", QStringLiteral("Regulamin i tryb nadawania uprawnień"), 214,
+        icons.value(1));
+    add(JvNPB_Pytania, "JvNPB_Pytania", QStringLiteral("Wiedza techniczna"), 128, icons.value(3));
+    add(JvNPB_Testy, "JvNPB_Testy", QStringLiteral("Testy"), 56, icons.value(4));
+    add(JvNPB_Filler, "JvNPB_Filler", QString(), 0, {}, Kind::Filler);
+    add(JvNPB_Notatnik, "JvNPB_Notatnik", QStringLiteral("Notatnik"), 68,
+        Pictures::icon(QStringLiteral("notes"), 16))
+            ->setToolTip(QStringLiteral("Pozwala zapisywać notatki w notatniku"));
+    add(JvNPB_About, "JvNPB_About", QStringLiteral("O programie"), 67)
+            ->setToolTip(QStringLiteral("Wyświetla informacje o programie"));
+    add(JvNavPanelButton1, "JvNavPanelButton1", Credits::publisherSite(), 92, {}, Kind::Link)
+            ->setToolTip(QStringLiteral("Otwiera stronę wydawnictwa"));
     // The notes window comes with its own part of the program.
     JvNPB_Notatnik->setEnabled(false);
 
@@ -272,8 +276,8 @@ QWidget *TF_Main::buildLeftPane()
     fillWith(P_LeftSearch, SearchPanelColour);
     P_LeftSearch->setMinimumHeight(107);
     auto *search = new QGridLayout(P_LeftSearch);
-    search->setContentsMargins(6, 6, 6, 6);
-    search->setVerticalSpacing(4);
+    search->setContentsMargins(6, 4, 6, 4);
+    search->setVerticalSpacing(2);
     Label1 = new QLabel(QStringLiteral("Szukaj frazy:"), P_LeftSearch);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
@@ -289,11 +293,11 @@ QWidget *TF_Main::buildLeftPane()
     // The search comes with its own part of the program.
     JvE_Find->setEnabled(false);
     BB_Find->setEnabled(false);
-    search->addWidget(Label1, 0, 0, 1, 2);
-    search->addWidget(JvE_Find, 1, 0, 1, 2);
+    search->addWidget(Label1, 0, 0);
+    search->addWidget(JvE_Find, 1, 0);
     search->addWidget(CB_SearchThisDocOnly, 2, 0);
-    search->addWidget(BB_Find, 2, 1, Qt::AlignRight);
-    search->setRowStretch(3, 1);
+    search->addWidget(BB_Find, 3, 0, Qt::AlignRight);
+    search->setRowStretch(4, 1);
 
     JvxSplitter1->addWidget(JvTV_LeftTree);
     JvxSplitter1->addWidget(P_LeftSearch);
@@ -602,11 +606,8 @@ void TF_Main::SelectRootNode(int itemId)
     if (!found)
         return;
     JvTV_LeftTree->setFocus();
-    {
-        // Selecting here runs the handler once, below, not through the tree's signal.
-        const QSignalBlocker blocker(JvTV_LeftTree);
-        JvTV_LeftTree->setCurrentItem(found);
-    }
+    // Selecting here runs the handler once, below, not through the tree's signal.
+    JvTV_LeftTree->selectQuietly(found);
     JvTV_LeftTreeSelectionChange();
 }
 

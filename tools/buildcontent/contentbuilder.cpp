@@ -11,6 +11,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QUuid>
 
@@ -102,12 +104,42 @@ void fillContent(const QSqlDatabase &db, const ContentSource &content)
     transaction.commit();
 }
 
+constexpr int BodyPointSize = 10;
+
+// Markdown headings carry a relative size, which RTF cannot say: give them
+// sizes of their own, and room above them.
+void giveHeadingsTheirSize(QTextDocument &document)
+{
+    static constexpr int HeadingPoints[] = {16, 14, 12, 11, 11, 11};
+    QTextCursor cursor(&document);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const int level = block.blockFormat().headingLevel();
+        if (level < 1 || level > 6)
+            continue;
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+        QTextCharFormat heading;
+        heading.setFontPointSize(HeadingPoints[level - 1]);
+        heading.setFontWeight(QFont::Bold);
+        heading.setForeground(QColor(31, 70, 168));
+        cursor.mergeCharFormat(heading);
+        QTextBlockFormat spacing = block.blockFormat();
+        spacing.setTopMargin(level == 1 ? 4 : 10);
+        spacing.setBottomMargin(4);
+        cursor.setBlockFormat(spacing);
+    }
+}
+
 } // namespace
 
 QByteArray markdownToRtf(const QString &markdown)
 {
     QTextDocument document;
+    QFont body(QStringLiteral("Arial"));
+    body.setPointSize(BodyPointSize);
+    document.setDefaultFont(body);
     document.setMarkdown(markdown);
+    giveHeadingsTheirSize(document);
     return RtfWriter::write(document);
 }
 
