@@ -285,6 +285,16 @@ void linksAndPictures(QTextCursor &cursor)
     cursor.insertText(QStringLiteral(" rysunek."), plain());
 }
 
+void emptyParagraphs(QTextCursor &cursor)
+{
+    // Empty paragraphs first, in the middle and last must all survive.
+    for (const char *text : {"", "a", "", "", "b", ""}) {
+        if (!cursor.atStart())
+            cursor.insertBlock(QTextBlockFormat(), plain());
+        cursor.insertText(QString::fromLatin1(text), plain());
+    }
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Builder)
@@ -308,6 +318,7 @@ void TestRtfWriter::roundTrip_data()
     QTest::newRow("table") << Builder(table);
     QTest::newRow("nested table") << Builder(nestedTable);
     QTest::newRow("hyperlink and picture") << Builder(linksAndPictures);
+    QTest::newRow("empty paragraphs") << Builder(emptyParagraphs);
 }
 
 void TestRtfWriter::roundTrip()

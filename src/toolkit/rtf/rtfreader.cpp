@@ -339,6 +339,16 @@ struct SpecialBytes
 };
 constexpr SpecialBytes specialBytes;
 
+// Control characters and the document's own structure characters are not
+// text: tabs, line and paragraph breaks have control words of their own.
+bool isTextCharacter(char16_t c)
+{
+    if (c < 0x20)
+        return c == u'\t';
+    return c != QChar::ObjectReplacementCharacter && c != QChar::ParagraphSeparator && c != 0xfdd0
+        && c != 0xfdd1 && c != 0xfffe && c != 0xffff;
+}
+
 QTextListFormat::Style listStyle(int format)
 {
     switch (format) {
@@ -410,7 +420,6 @@ private:
     void trimTable(const TableContext &context);
     void enterCell(TableContext &context);
     void applyColumnWidths(TableContext &context);
-    void applyList(const ParaState &para);
     void insertPicture();
     QString placeholderImage(int width, int height);
 
@@ -646,6 +655,9 @@ void Reader::hexByte(char byte)
         m_picture.data.append(byte);
         return;
     }
+    // No code page has text below 0x20 (nor a trail byte there).
+    if (static_cast<unsigned char>(byte) < 0x20 && byte != '\t')
+        return;
     plainBytes(&byte, 1);
 }
 
@@ -1550,7 +1562,8 @@ void Reader::appendUnicode(qint32 value)
             m_fontNameBytes.append(QString(QChar(c)).toLatin1());
         return;
     }
-    appendChar(c);
+    if (isTextCharacter(c))
+        appendChar(c);
 }
 
 void Reader::flushBytes()
@@ -1992,11 +2005,15 @@ QString decodePlainText(const QByteArray &data)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(data);
-    if (!utf8.hasError())
-        return text;
-    QString fallback;
-    Rtf::codePage(1250)->decode(data, fallback);
-    return fallback;
+    if (utf8.hasError()) {
+        text.clear();
+        Rtf::codePage(1250)->decode(data, text);
+    }
+    // Any line end makes a paragraph; other control characters are dropped.
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.removeIf([](QChar c) { return c != u'\n' && !isTextCharacter(c.unicode()); });
+    return text;
 }
 
 } // namespace

@@ -164,7 +164,7 @@ QByteArray Writer::write()
 void Writer::writeFrame(const QTextFrame *frame, int depth)
 {
     // Each block ends with \par except the last one of the document, which
-    // would otherwise come back as an extra empty paragraph.
+    // would otherwise come back as an extra empty paragraph...
     struct Item
     {
         QTextBlock block;
@@ -185,8 +185,10 @@ void Writer::writeFrame(const QTextFrame *frame, int depth)
             else
                 writeFrame(item.frame, depth);
         } else {
+            // ...unless it is empty, when only a \par can make it exist at all.
             const bool last = i + 1 == items.size() && frame == m_document.rootFrame();
-            writeBlock(item.block, depth, last ? "" : "\\par\n");
+            const bool keepEmpty = i > 0 && item.block.length() <= 1;
+            writeBlock(item.block, depth, last && !keepEmpty ? "" : "\\par\n");
         }
     }
 }
