@@ -349,6 +349,25 @@ bool isTextCharacter(char16_t c)
         && c != 0xfdd1 && c != 0xfffe && c != 0xffff;
 }
 
+// Decodes text of the document. Double-byte decoders put U+001A where a
+// sequence is invalid; that is shown as the replacement character.
+void decodeText(const CodePage *page, QByteArrayView bytes, QString &out)
+{
+    const qsizetype start = out.size();
+    page->decode(bytes, out);
+    if (page->isSingleByte())
+        return; // the bytes below 0x20 never reach a single-byte table
+    qsizetype kept = start;
+    for (qsizetype i = start; i < out.size(); ++i) {
+        const char16_t c = out.at(i).unicode();
+        if (c == 0x1a)
+            out[kept++] = QChar::ReplacementCharacter;
+        else if (isTextCharacter(c))
+            out[kept++] = QChar(c);
+    }
+    out.truncate(kept);
+}
+
 QTextListFormat::Style listStyle(int format)
 {
     switch (format) {
@@ -718,16 +737,16 @@ void Reader::plainBytes(const char *bytes, qsizetype count)
         break;
     case Dest::FieldInstruction:
         if (m_state.field >= 0 && m_fields[size_t(m_state.field)].instruction.size() < 4096)
-            m_state.codePage->decode(QByteArrayView(bytes, count),
-                                     m_fields[size_t(m_state.field)].instruction);
+            decodeText(m_state.codePage, QByteArrayView(bytes, count),
+                       m_fields[size_t(m_state.field)].instruction);
         break;
     case Dest::ListText:
         if (m_listText.size() < 256)
-            m_state.codePage->decode(QByteArrayView(bytes, count), m_listText);
+            decodeText(m_state.codePage, QByteArrayView(bytes, count), m_listText);
         break;
     case Dest::Bookmark:
         if (m_bookmark.size() < 256)
-            m_state.codePage->decode(QByteArrayView(bytes, count), m_bookmark);
+            decodeText(m_state.codePage, QByteArrayView(bytes, count), m_bookmark);
         break;
     case Dest::Skip:
     case Dest::ListTable:
@@ -1570,7 +1589,7 @@ void Reader::flushBytes()
 {
     if (m_pendingBytes.isEmpty())
         return;
-    m_pendingCodePage->decode(m_pendingBytes, m_run);
+    decodeText(m_pendingCodePage, m_pendingBytes, m_run);
     m_pendingBytes.clear();
 }
 
