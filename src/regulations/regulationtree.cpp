@@ -141,9 +141,18 @@ void RegulationTree::mousePressEvent(QMouseEvent *event)
         event->accept();
         return;
     }
+    m_buttonDown = true;
     QTreeWidget::mousePressEvent(event);
     if (onSelected && event->button() == Qt::LeftButton)
         emit selectedNodePressed();
+}
+
+void RegulationTree::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    m_buttonDown = false;
+    if (QTreeWidgetItem *current = std::exchange(m_pendingCurrent, nullptr))
+        singleExpand(current, std::exchange(m_pendingPrevious, nullptr));
 }
 
 void RegulationTree::selectQuietly(QTreeWidgetItem *item)
@@ -160,17 +169,21 @@ void RegulationTree::singleExpand(QTreeWidgetItem *current, QTreeWidgetItem *pre
 {
     if (!current)
         return;
+    if (m_buttonDown) {
+        if (!m_pendingCurrent)
+            m_pendingPrevious = previous;
+        m_pendingCurrent = current;
+        return;
+    }
     // Close what the previous selection had opened, but not the branch the
     // new selection lies in.
     QSet<QTreeWidgetItem *> keep;
     for (QTreeWidgetItem *node = current; node; node = node->parent())
         keep.insert(node);
-    m_collapsing = true;
     for (QTreeWidgetItem *node = previous; node; node = node->parent()) {
         if (!keep.contains(node))
             node->setExpanded(false);
     }
-    m_collapsing = false;
     if (expansionAllowed())
         current->setExpanded(true);
 }

@@ -50,6 +50,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
 
@@ -59,5 +60,9 @@ private:
     QRect captionRect(const QTreeWidgetItem *item) const;
 
     std::function<bool()> m_expansionGate;
-    bool m_collapsing = false;
+    // Branches open and close when the button is released: closing them on
+    // the press would move another node under the pointer before the release.
+    bool m_buttonDown = false;
+    QTreeWidgetItem *m_pendingCurrent = nullptr;
+    QTreeWidgetItem *m_pendingPrevious = nullptr;
 };

@@ -71,6 +71,7 @@ QLabel *centredLine(const QString &text, QWidget *parent, const char *name = nul
         label->setObjectName(QLatin1String(name));
     label->setFont(tahoma(10));
     label->setAlignment(Qt::AlignHCenter);
+    label->setMinimumWidth(1); // a narrow page cuts the line instead of widening the window
     return label;
 }
 
@@ -202,6 +203,9 @@ QWidget *TF_Main::buildNavigationBar()
     JVP_TopPanek = new QWidget;
     JVP_TopPanek->setObjectName(QStringLiteral("JVP_TopPanek"));
     JVP_TopPanek->setFixedHeight(28);
+    // At the design width the buttons on the right are cut off rather than
+    // making the window wider.
+    JVP_TopPanek->setMinimumWidth(1);
     JVP_TopPanek->setStyleSheet(QStringLiteral(
             "#JVP_TopPanek { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
             "stop:0 rgb(236, 242, 255), stop:1 rgb(194, 215, 248)); "
@@ -379,6 +383,7 @@ QWidget *TF_Main::buildAboutPage()
     image2->setObjectName(QStringLiteral("Image2"));
     image2->setPixmap(Pictures::banner());
     image2->setAlignment(Qt::AlignCenter);
+    image2->setMinimumWidth(1);
     bannerLayout->addWidget(image2);
     layout->addWidget(banner);
 
@@ -428,6 +433,7 @@ QWidget *TF_Main::buildAboutPage()
     L_AboutTworca->setFont(tahoma(10));
     L_AboutTworca->setAlignment(Qt::AlignCenter);
     L_AboutTworca->setCursor(Qt::PointingHandCursor);
+    L_AboutTworca->setMinimumWidth(1);
     auto *makerLayout = new QVBoxLayout(JvP_AboutTworca);
     makerLayout->setContentsMargins(0, 0, 0, 0);
     makerLayout->addWidget(L_AboutTworca);
@@ -446,6 +452,7 @@ QWidget *TF_Main::buildAboutPage()
         auto *label = new QLabel(line, bottom);
         label->setFont(tahoma(10));
         label->setStyleSheet(QStringLiteral("color: rgb(80, 80, 80);"));
+        label->setMinimumWidth(1);
         bottomLayout->addWidget(label);
     }
     layout->addWidget(bottom);
