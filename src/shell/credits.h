@@ -20,7 +20,7 @@ inline QString contentAuthor() { return QStringLiteral("zespół autorów wydawn
 inline QString legalNotice() { return QStringLiteral("© 2026 Wydawnictwo Techniczne Ampera sp. z o.o. Wszelkie prawa zastrzeżone."); }
 inline QString holding() { return QStringLiteral("Wydawnictwo należy do Grupy Wydawniczej Iskra S.A."); }
 inline QString maker() { return QStringLiteral("Pracownia Programów Lumenik"); }
-inline QString makerSite() { return QStringLiteral("www.lumenik.example"); }
+inline QString makerSite() { return QStringLiteral("lumenik.example"); }
 
 inline QUrl siteUrl(const QString &address) { return QUrl(QStringLiteral("https://") + address); }
 

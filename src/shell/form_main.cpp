@@ -220,12 +220,19 @@ QWidget *TF_Main::buildNavigationBar()
                          NavigationButton::Kind kind = NavigationButton::Kind::Button) {
         button = new NavigationButton(caption, kind, JVP_TopPanek);
         button->setObjectName(QLatin1String(name));
-        button->setFont(tahoma(8));
+        QFont font = tahoma(8);
+        button->setFont(font);
         button->setIcon(icon);
         button->setIconSize(QSize(16, 16));
-        // The designed width, or more where the caption needs it.
-        if (width > 0)
+        if (width > 0) {
+            // A face wider than the designed one is narrowed to the designed
+            // width, so that the bar still fits the smallest window.
+            for (int stretch = 96; button->sizeHint().width() > width && stretch >= 80; stretch -= 4) {
+                font.setStretch(stretch);
+                button->setFont(font);
+            }
             button->setFixedWidth(std::max(width, button->sizeHint().width()));
+        }
         bar->addWidget(button, kind == NavigationButton::Kind::Filler ? 1 : 0);
         return button;
     };

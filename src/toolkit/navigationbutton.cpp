@@ -36,11 +36,12 @@ QFont NavigationButton::captionFont() const
 
 QSize NavigationButton::sizeHint() const
 {
-    QFont bold = font();
-    bold.setBold(true);
-    const int textWidth = QFontMetrics(bold).horizontalAdvance(text());
+    // Room for the widest look of the caption, so that hovering never clips it.
+    QFont widest = font();
+    widest.setBold(m_boldOnHover);
+    const int textWidth = QFontMetrics(widest).horizontalAdvance(text());
     const int iconWidth = icon().isNull() ? 0 : iconSize().width() + IconGap;
-    return {textWidth + iconWidth + 12, 28};
+    return {textWidth + iconWidth + 8, 28};
 }
 
 void NavigationButton::enterEvent(QEnterEvent *event)
