@@ -6,7 +6,9 @@
 #include "testdatabase.h"
 #include "toolkit/blockprogressbar.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QStyle>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -79,6 +81,7 @@ void TestStartup::createsOnTheAboutPage()
     QCOMPARE(window.testStep(), 0);
     QCOMPARE(window.thematicTestStep(), 0);
     QCOMPARE(window.size(), TF_Main::DesignSize);
+    QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 150);
     QCOMPARE(window.minimumSize(), TF_Main::DesignMinimumSize);
 }
 

@@ -3,15 +3,19 @@
 #include "data/sql.h"
 
 #include <QSignalBlocker>
+#include <QSqlRecord>
 #include <QSqlQuery>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVariant>
 
+#include <limits>
+
 namespace {
 
-constexpr auto TopLevelStatement = R"(SELECT * from tree where parent_id is null order by kolejnosc)";
-constexpr auto ChildStatement = R"(SELECT * from tree where parent_id = :parent_id order by kolejnosc)";
+// Every row at once, each level's rows in the order of their kolejnosc.
+constexpr auto TreeStatement = R"(SELECT * from tree order by parent_id, kolejnosc)";
+constexpr qint64 TopLevelKey = std::numeric_limits<qint64>::min();
 
 QString trimmedControl(const QString &text)
 {
@@ -37,42 +41,51 @@ QString treeHintText(const QString &nazwa, const QString &hint)
 
 void LoadTree(QTreeWidget *tree, const QSqlDatabase &database, int selectedIconOffset)
 {
-    LoadTreeLevel(tree, nullptr, database, selectedIconOffset);
-}
-
-void LoadTreeLevel(QTreeWidget *tree, TreeNodeItem *parent, const QSqlDatabase &database,
-                   int selectedIconOffset)
-{
-    QSqlQuery query(database);
-    if (!parent) {
-        tree->clear();
-        query = Sql::prepare(database, QLatin1String(TopLevelStatement));
-    } else {
-        query = Sql::prepare(database, QLatin1String(ChildStatement));
-        query.bindValue(QStringLiteral(":parent_id"), parent->node().ItemId);
-    }
+    tree->clear();
+    QSqlQuery query = Sql::prepare(database, QLatin1String(TreeStatement));
     query.setForwardOnly(true);
     Sql::exec(query);
+    const int itemId = query.record().indexOf(QStringLiteral("item_id"));
+    const int parentId = query.record().indexOf(QStringLiteral("parent_id"));
+    const int nazwa = query.record().indexOf(QStringLiteral("nazwa"));
+    const int hint = query.record().indexOf(QStringLiteral("hint"));
+    const int nodeType = query.record().indexOf(QStringLiteral("node_type_id"));
+    const int imageIndex = query.record().indexOf(QStringLiteral("ImageIndex"));
 
+    TreeLevels levels;
     while (query.next()) {
-        const QString nazwa = query.value(QStringLiteral("nazwa")).toString();
-        TVemTreeNode node;
-        node.ItemId = query.value(QStringLiteral("item_id")).toInt();
-        node.NodeType = query.value(QStringLiteral("node_type_id")).toInt();
-        node.HintText = treeHintText(nazwa, query.value(QStringLiteral("hint")).toString());
-
-        auto *item = new TreeNodeItem(node);
-        item->setText(0, nazwa);
-        const int imageIndex = query.value(QStringLiteral("ImageIndex")).toInt();
-        item->setData(0, TreeNodeItem::ImageIndexRole, imageIndex);
-        item->setData(0, TreeNodeItem::SelectedImageIndexRole, imageIndex + selectedIconOffset);
-        if (parent)
-            parent->addChild(item);
-        else
-            tree->addTopLevelItem(item);
-
-        LoadTreeLevel(tree, item, database, selectedIconOffset);
+        TreeRow row;
+        row.nazwa = query.value(nazwa).toString();
+        row.node.ItemId = query.value(itemId).toInt();
+        row.node.NodeType = query.value(nodeType).toInt();
+        row.node.HintText = treeHintText(row.nazwa, query.value(hint).toString());
+        row.imageIndex = query.value(imageIndex).toInt();
+        const QVariant parent = query.value(parentId);
+        // Top-level rows go under a key no item id can have.
+        levels[parent.isNull() ? TopLevelKey : parent.toLongLong()].append(row);
     }
+    LoadTreeLevel(tree, nullptr, levels, selectedIconOffset);
+}
+
+void LoadTreeLevel(QTreeWidget *tree, TreeNodeItem *parent, const TreeLevels &levels,
+                   int selectedIconOffset)
+{
+    const qint64 key = parent ? parent->node().ItemId : TopLevelKey;
+    QList<QTreeWidgetItem *> added;
+    for (const TreeRow &row : levels.value(key)) {
+        auto *item = new TreeNodeItem(row.node);
+        item->setText(0, row.nazwa);
+        item->setData(0, TreeNodeItem::ImageIndexRole, row.imageIndex);
+        item->setData(0, TreeNodeItem::SelectedImageIndexRole, row.imageIndex + selectedIconOffset);
+        // Children are added while the node is not yet in the tree, which
+        // spares the view a notification per node.
+        LoadTreeLevel(tree, item, levels, selectedIconOffset);
+        added.append(item);
+    }
+    if (parent)
+        parent->addChildren(added);
+    else
+        tree->addTopLevelItems(added);
 }
 
 namespace TreeIndex {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QTreeWidgetItem>
@@ -42,11 +44,24 @@ private:
     TVemTreeNode m_node;
 };
 
+// A row of table tree as the loader reads it.
+struct TreeRow
+{
+    TVemTreeNode node;
+    QString nazwa;
+    int imageIndex = 0;
+};
+// The rows of each parent (0 standing for the top level) in ascending kolejnosc.
+using TreeLevels = QHash<qint64, QList<TreeRow>>;
+
 // Empties the tree and loads it whole from table tree, siblings in ascending
-// kolejnosc, each followed by its descendants. A database error raises Error;
-// the nodes added before it stay.
+// kolejnosc, each followed by its descendants. The table is read in one
+// statement, so that a large tree does not cost a query per node. A database
+// error raises Error and leaves the tree empty.
 void LoadTree(QTreeWidget *tree, const QSqlDatabase &database, int selectedIconOffset);
-void LoadTreeLevel(QTreeWidget *tree, TreeNodeItem *parent, const QSqlDatabase &database,
+// Adds the rows below the parent (none: the top level) and, under each, its
+// own descendants.
+void LoadTreeLevel(QTreeWidget *tree, TreeNodeItem *parent, const TreeLevels &levels,
                    int selectedIconOffset);
 
 // The hint text of a row: the caption, and "\r\n- " and the hint when it has one,

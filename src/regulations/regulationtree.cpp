@@ -79,15 +79,21 @@ RegulationTree::RegulationTree(QWidget *parent) : QTreeWidget(parent)
 
 void RegulationTree::applyIcons()
 {
+    // One icon per pair of indices, shared by every node that shows it.
+    QHash<QPair<int, int>, QIcon> made;
     const QList<QIcon> &icons = imageList();
     for (QTreeWidgetItemIterator it(this); *it; ++it) {
         auto *node = static_cast<TreeNodeItem *>(*it);
-        const QIcon normal = icons.value(node->imageIndex());
-        const QIcon selected = icons.value(node->selectedImageIndex(), normal);
-        QIcon icon;
-        icon.addPixmap(normal.pixmap(IconSize), QIcon::Normal);
-        icon.addPixmap(selected.pixmap(IconSize), QIcon::Selected);
-        node->setIcon(0, icon);
+        const QPair<int, int> key(node->imageIndex(), node->selectedImageIndex());
+        auto found = made.find(key);
+        if (found == made.end()) {
+            const QIcon normal = icons.value(key.first);
+            QIcon icon;
+            icon.addPixmap(normal.pixmap(IconSize), QIcon::Normal);
+            icon.addPixmap(icons.value(key.second, normal).pixmap(IconSize), QIcon::Selected);
+            found = made.insert(key, icon);
+        }
+        node->setIcon(0, *found);
     }
 }
 
