@@ -289,7 +289,8 @@ QWidget *TF_Main::buildLeftPane()
     auto *search = new QGridLayout(P_LeftSearch);
     search->setContentsMargins(6, 4, 6, 4);
     search->setVerticalSpacing(2);
-    Label1 = new QLabel(QStringLiteral("Szukaj frazy:"), P_LeftSearch);
+    Label1 = new QLabel(QStringLiteral("Szukanie"), P_LeftSearch);
+    Label1->setAlignment(Qt::AlignHCenter);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
     JvE_Find = new QLineEdit(P_LeftSearch);
@@ -297,9 +298,10 @@ QWidget *TF_Main::buildLeftPane()
     JvE_Find->setClearButtonEnabled(true);
     CB_SearchThisDocOnly = new QCheckBox(QStringLiteral("Tyklo w tym dokumencie"), P_LeftSearch);
     CB_SearchThisDocOnly->setObjectName(QStringLiteral("CB_SearchThisDocOnly"));
+    CB_SearchThisDocOnly->setChecked(true);
     CB_SearchThisDocOnly->setStyleSheet(QStringLiteral("QCheckBox { color: white; }"
                                                        "QCheckBox:disabled { color: rgb(215, 225, 250); }"));
-    BB_Find = new QPushButton(QStringLiteral("Szukaj"), P_LeftSearch);
+    BB_Find = new QPushButton(QStringLiteral("Znajdź"), P_LeftSearch);
     BB_Find->setObjectName(QStringLiteral("BB_Find"));
     // The search comes with its own part of the program.
     JvE_Find->setEnabled(false);
