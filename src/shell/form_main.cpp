@@ -3,6 +3,7 @@
 #include "buildinfo.h"
 #include "credits.h"
 #include "data/database.h"
+#include "data/sql.h"
 #include "pictures.h"
 #include "regulations/qmx_tree.h"
 #include "regulations/regulationtree.h"
@@ -12,6 +13,13 @@
 #include "toolkit/messageboxes.h"
 #include "toolkit/navigationbutton.h"
 #include "toolkit/rtfview.h"
+#include "toolkit/worker.h"
+#include "tests/answerpage.h"
+#include "tests/examconfigpage.h"
+#include "tests/resultpage.h"
+#include "tests/testrunner.h"
+#include "tests/thematicconfigpage.h"
+#include "tests/thematicdraw.h"
 
 #include <QAction>
 #include <QApplication>
@@ -155,6 +163,26 @@ TF_Main::TF_Main(const Options &options, QWidget *parent) : QMainWindow(parent),
 TF_Main::~TF_Main()
 {
     FormDestroy();
+}
+
+int TF_Main::testStep() const
+{
+    return m_examRunner->step();
+}
+
+int TF_Main::thematicTestStep() const
+{
+    return m_thematicRunner->step();
+}
+
+void TF_Main::setTestStep(int step)
+{
+    m_examRunner->setStep(step);
+}
+
+void TF_Main::setThematicTestStep(int step)
+{
+    m_thematicRunner->setStep(step);
 }
 
 QString TF_Main::captionFor(bool prerelease)
@@ -359,6 +387,7 @@ QWidget *TF_Main::buildContentArea()
     Notebook1 = new QStackedWidget(Panel2);
     Notebook1->setObjectName(QStringLiteral("Notebook1"));
     Notebook1->setAutoFillBackground(true);
+    buildTestPages();
     for (const QString &name : pageNames()) {
         QWidget *page = nullptr;
         if (name == QLatin1String("NP_About"))
@@ -367,6 +396,20 @@ QWidget *TF_Main::buildContentArea()
             page = buildDocumentPage();
         else if (name == QLatin1String("NP_Help"))
             page = buildHelpPage();
+        else if (name == QLatin1String("NP_Test_0"))
+            page = m_examConfigPage;
+        else if (name == QLatin1String("NP_Test_1"))
+            page = m_examRunner->answerPage();
+        else if (name == QLatin1String("NP_Test_2"))
+            page = m_examRunner->resultPage();
+        else if (name == QLatin1String("NP_TestT_0"))
+            page = m_thematicStep1;
+        else if (name == QLatin1String("NP_TestT_1"))
+            page = m_thematicStep2;
+        else if (name == QLatin1String("NP_TestT_2"))
+            page = m_thematicRunner->answerPage();
+        else if (name == QLatin1String("NP_TestT_3"))
+            page = m_thematicRunner->resultPage();
         else
             page = newPage(name);
         Notebook1->addWidget(page);
@@ -374,6 +417,29 @@ QWidget *TF_Main::buildContentArea()
     Notebook1->setCurrentIndex(int(pageNames().indexOf(DesignPage)));
     layout->addWidget(Notebook1, 1);
     return Panel2;
+}
+
+void TF_Main::buildTestPages()
+{
+    const TestRunner::Hooks hooks{[this](const QString &page) { showPage(page); },
+                                  [this] { rerunTreeSelection(); }};
+    for (const TestMode *mode : {&TestMode::exam(), &TestMode::thematic()}) {
+        auto *runner = new TestRunner(*mode, new AnswerPage(*mode), new ResultPage(*mode), hooks, this);
+        (mode == &TestMode::exam() ? m_examRunner : m_thematicRunner) = runner;
+    }
+    m_examConfigPage = new ExamConfigPage;
+    connect(m_examConfigPage, &ExamConfigPage::startRequested, this, &TF_Main::BB_TestStartOKClick);
+    m_thematicStep1 = new ThematicConfigPage(1);
+    m_thematicStep2 = new ThematicConfigPage(2);
+    connect(m_thematicStep1, &ThematicConfigPage::nextRequested, this, &TF_Main::BitBtn1Click);
+    connect(m_thematicStep2, &ThematicConfigPage::backRequested, this, &TF_Main::BitBtn3Click);
+    connect(m_thematicStep2, &ThematicConfigPage::startRequested, this, &TF_Main::BitBtn2Click);
+}
+
+void TF_Main::rerunTreeSelection()
+{
+    if (JvTV_LeftTree->currentItem())
+        JvTV_LeftTreeSelectionChange();
 }
 
 QWidget *TF_Main::buildAboutPage()
@@ -512,8 +578,8 @@ void TF_Main::FormCreate()
         CB_SearchThisDocOnly->setEnabled(false);
         showPage(QStringLiteral("NP_About"));
         SetToolBarActive(JvTB_Document, false);
-        FTestStep = 0;
-        FTestTStep = 0;
+        m_examRunner->setStep(0);
+        m_thematicRunner->setStep(0);
         FSearchNodeIndex = 0;
         FSearchSelecting = false;
     });
@@ -541,6 +607,8 @@ void TF_Main::FormClose()
 void TF_Main::FormDestroy()
 {
     delete FNotesWindow.data();
+    JT_TestGen.reset();
+    JT_Test_T_Gen.reset();
     FSQ_Dokument.close();
     Database::close();
 }
@@ -556,6 +624,12 @@ void TF_Main::closeEvent(QCloseEvent *event)
 {
     FormClose();
     event->accept();
+}
+
+void TF_Main::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    LayoutResultPages();
 }
 
 bool TF_Main::event(QEvent *event)
@@ -600,8 +674,14 @@ void TF_Main::Notebook1PageChanged()
     } else {
         fillWith(Notebook1, QApplication::palette().color(QPalette::Button));
     }
-    if (page == QLatin1String("NP_Test_1") || page == QLatin1String("NP_TestT_2"))
-        SetToolBarActive(JvTB_Document, false);
+    for (TestRunner *runner : {m_examRunner, m_thematicRunner}) {
+        if (page == runner->mode().answeringPage) {
+            SetToolBarActive(JvTB_Document, false);
+            runner->preparePage();
+        }
+    }
+    if (page == QLatin1String("NP_Test_2") || page == QLatin1String("NP_TestT_3"))
+        LayoutResultPages();
     if (page == QLatin1String("NP_Help"))
         SetToolBarActive(JvTB_Document, false);
 }
@@ -689,11 +769,11 @@ void TF_Main::showNodeContent(int itemId, int nodeType)
         break;
     }
     case NodeExamTest:
-        showPage(QStringLiteral("NP_Test_%1").arg(FTestStep == 3 ? 1 : FTestStep));
+        showPage(QStringLiteral("NP_Test_%1").arg(testStep() == 3 ? 1 : testStep()));
         SetToolBarActive(JvTB_Document, false);
         break;
     case NodeThematicTest:
-        showPage(QStringLiteral("NP_TestT_%1").arg(FTestTStep == 4 ? 2 : FTestTStep));
+        showPage(QStringLiteral("NP_TestT_%1").arg(thematicTestStep() == 4 ? 2 : thematicTestStep()));
         SetToolBarActive(JvTB_Document, false);
         break;
     default:
@@ -771,4 +851,80 @@ void TF_Main::placeMakerLinkNow()
     const int textWidth = L_AboutTworca->fontMetrics().horizontalAdvance(L_AboutTworca->text());
     L_AboutVendrix->resize(L_AboutVendrix->sizeHint());
     L_AboutVendrix->move(JvP_AboutTworca->width() / 2 + textWidth / 2, 0);
+}
+
+// ---------------------------------------------------------------------------
+// The tests
+
+void TF_Main::LayoutResultPages()
+{
+    for (TestRunner *runner : {m_examRunner, m_thematicRunner}) {
+        if (runner)
+            runner->resultPage()->layoutContents();
+    }
+}
+
+void TF_Main::runDraw(std::unique_ptr<Worker> &worker, TestRunner *runner,
+                      std::function<void(const QSqlDatabase &, Worker &)> draw)
+{
+    if (worker && worker->isRunning())
+        return;
+    // The set's views belong to this thread; they close before the worker starts.
+    runner->closeSet();
+    bool drawn = false;
+    worker.reset();
+    worker = std::make_unique<Worker>(
+            this, Worker::Settings{QStringLiteral("Przygotowywanie testu"), QStringLiteral("Krok 1/2 - Mieszanie pytań")},
+            [&drawn, draw](Worker &self) {
+                ThreadConnection connection;
+                draw(connection.database(), self);
+                drawn = true;
+            },
+            [this, runner, &drawn] {
+                // A failed draw changed nothing: the previous set and its
+                // answers are kept, and the configuration page stays.
+                if (drawn)
+                    runner->openDrawnSet();
+            });
+    worker->run();
+}
+
+void TF_Main::BB_TestStartOKClick()
+{
+    const ExamTestConfig config = m_examConfigPage->config();
+    runDraw(JT_TestGen, m_examRunner, [config](const QSqlDatabase &db, Worker &worker) {
+        ExamDraw::run(db, config, [&worker](const QString &text) { worker.setInfoText(text); });
+    });
+}
+
+void TF_Main::BitBtn1Click()
+{
+    setThematicTestStep(1);
+    showPage(QStringLiteral("NP_TestT_1"));
+}
+
+void TF_Main::BitBtn3Click()
+{
+    setThematicTestStep(0);
+    showPage(QStringLiteral("NP_TestT_0"));
+}
+
+void TF_Main::BitBtn2Click()
+{
+    QMap<int, int> counts = m_thematicStep1->counts();
+    counts.insert(m_thematicStep2->counts());
+    int total = 0;
+    for (int count : std::as_const(counts))
+        total += count;
+    if (total <= 0) {
+        MessageBoxes::show({this, QMessageBox::Critical, QStringLiteral("Brak wybranych pytań"),
+                            QStringLiteral("Nie wybrano żadnych pytań. Proszę wybrać choć jedno pytanie."),
+                            QMessageBox::Ok, QMessageBox::Ok});
+        setThematicTestStep(0);
+        showPage(QStringLiteral("NP_TestT_0"));
+        return;
+    }
+    runDraw(JT_Test_T_Gen, m_thematicRunner, [counts](const QSqlDatabase &db, Worker &worker) {
+        ThematicDraw::run(db, counts, [&worker](const QString &text) { worker.setInfoText(text); });
+    });
 }

@@ -7,8 +7,18 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSize>
+#include <QSqlDatabase>
 
+#include <functional>
+#include <memory>
+
+class AnswerPage;
 class CollapsibleSplitter;
+class ExamConfigPage;
+class ResultPage;
+class TestRunner;
+class ThematicConfigPage;
+class Worker;
 class NavigationButton;
 class QAction;
 class QCheckBox;
@@ -61,13 +71,14 @@ public:
 
     bool treeReady() const { return FTreeReady; }
     bool closing() const { return FClosing; }
-    int testStep() const { return FTestStep; }
-    int thematicTestStep() const { return FTestTStep; }
-    QColor documentColor() const { return FDocColor; }
-
     // Stages of the two tests; they decide which page a test entry opens.
-    void setTestStep(int step) { FTestStep = step; }
-    void setThematicTestStep(int step) { FTestTStep = step; }
+    int testStep() const;
+    int thematicTestStep() const;
+    void setTestStep(int step);
+    void setThematicTestStep(int step);
+    QColor documentColor() const { return FDocColor; }
+    TestRunner *examRunner() const { return m_examRunner; }
+    TestRunner *thematicRunner() const { return m_thematicRunner; }
 
 public slots:
     void JvTV_LeftTreeSelectionChange();
@@ -86,9 +97,17 @@ public slots:
     void TB_DocPrintClick();
     // Puts the maker's web address right after the centred maker line.
     void PlaceMakerLink();
+    // Centres the contents of the two result pages.
+    void LayoutResultPages();
+    // "Rozpocznij test" of the exam and of the thematic test's step 2.
+    void BB_TestStartOKClick();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -110,6 +129,11 @@ private:
     void Notebook1PageChanged();
     void placeMakerLinkNow();
     void showNodeContent(int itemId, int nodeType);
+    void buildTestPages();
+    void rerunTreeSelection();
+    // Runs a draw on a worker behind its progress dialog, then opens the set.
+    void runDraw(std::unique_ptr<Worker> &worker, TestRunner *runner,
+                 std::function<void(const QSqlDatabase &, Worker &)> draw);
 
     Options m_options;
 
@@ -147,13 +171,19 @@ private:
     RtfView *JvDBRE_Dokument = nullptr;
     RtfView *JvRE_Help = nullptr;
 
+    ExamConfigPage *m_examConfigPage = nullptr;
+    ThematicConfigPage *m_thematicStep1 = nullptr;
+    ThematicConfigPage *m_thematicStep2 = nullptr;
+    TestRunner *m_examRunner = nullptr;
+    TestRunner *m_thematicRunner = nullptr;
+    std::unique_ptr<Worker> JT_TestGen;
+    std::unique_ptr<Worker> JT_Test_T_Gen;
+
     DocumentQuery FSQ_Dokument;
     QColor FDocColor;
 
     bool FTreeReady = false;
     bool FClosing = false;
-    int FTestStep = 0;
-    int FTestTStep = 0;
     int FSearchNodeIndex = 0;
     bool FSearchSelecting = false;
     QPointer<QWidget> FNotesWindow;

@@ -5,6 +5,7 @@
 
 #include <QDesktopServices>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTextEdit>
 
 RtfView::RtfView(QWidget *parent) : QTextBrowser(parent)
@@ -18,7 +19,17 @@ RtfView::RtfView(QWidget *parent) : QTextBrowser(parent)
 
 bool RtfView::setRtf(const QByteArray &rtf)
 {
-    const bool ok = RtfReader::read(rtf, document());
+    // A new document each time: the view then lays out and paints it from
+    // scratch, whatever the previous one looked like.
+    auto *fresh = new QTextDocument(this);
+    const bool ok = RtfReader::read(rtf, fresh);
+    // The view's first document belongs to the view and goes with it; later
+    // ones are ours to delete.
+    QTextDocument *previous = document();
+    const bool ours = previous && previous->parent() == this;
+    setDocument(fresh);
+    if (ours)
+        delete previous;
     moveCursor(QTextCursor::Start);
     verticalScrollBar()->setValue(0);
     return ok;

@@ -5,6 +5,7 @@
 
 #include "regulations/qmx_tree.h"
 #include "shell/form_main.h"
+#include "tests/testrunner.h"
 #include "toolkit/messageboxes.h"
 
 #include <QApplication>
@@ -86,8 +87,47 @@ int main(int argc, char *argv[])
     }
     window.JvSB_HelpClick();
     ok = save(window, directory, QStringLiteral("04-help")) && ok;
+
+    // The exam test, passed and then failed.
+    if (tree && selectFirst(tree, NodeExamTest)) {
+        ok = save(window, directory, QStringLiteral("06-exam-configuration")) && ok;
+        window.BB_TestStartOKClick();
+        TestRunner *exam = window.examRunner();
+        const auto answerAll = [&](bool right) {
+            for (int k = 1; k <= exam->set().rowCount(); ++k) {
+                exam->goToQuestion(k);
+                const QString correct = exam->set().current()->correct;
+                const QString wrong = correct == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+                exam->P_ABCClick(right || k % 3 == 0 ? correct : wrong);
+            }
+            exam->goToQuestion(2);
+        };
+        if (exam->set().rowCount() > 0) {
+            answerAll(true);
+            ok = save(window, directory, QStringLiteral("07-exam-answering")) && ok;
+            exam->JvSB_TestFinishClick();
+            ok = save(window, directory, QStringLiteral("08-exam-result-passed")) && ok;
+            exam->BB_Test_2_LookClick();
+            ok = save(window, directory, QStringLiteral("09-exam-review-right")) && ok;
+            exam->JvSB_TestSummaryClick();
+            exam->BB_Test_2_AgainClick();
+            answerAll(false);
+            exam->JvSB_TestFinishClick();
+            ok = save(window, directory, QStringLiteral("10-exam-result-failed")) && ok;
+            exam->BB_Test_2_LookClick();
+            ok = save(window, directory, QStringLiteral("11-exam-review-wrong")) && ok;
+        }
+    }
+    if (tree && selectFirst(tree, NodeThematicTest)) {
+        ok = save(window, directory, QStringLiteral("12-thematic-step-1")) && ok;
+        window.BitBtn1Click();
+        ok = save(window, directory, QStringLiteral("13-thematic-step-2")) && ok;
+    }
+
     window.resize(TF_Main::RunningMinimumSize);
     window.JvNPB_AboutClick();
     ok = save(window, directory, QStringLiteral("05-about-minimum-size")) && ok;
+    if (tree && selectFirst(tree, NodeExamTest))
+        ok = save(window, directory, QStringLiteral("14-exam-review-minimum-size")) && ok;
     return ok ? 0 : 1;
 }
