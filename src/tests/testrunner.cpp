@@ -152,6 +152,8 @@ void TestRunner::JvSB_TestFinishClick()
 {
     runGuarded(dialogParent(), [this] {
         const QSqlDatabase db = Database::connection();
+        // The set is read again, so that what is shown from now on is what is scored.
+        m_set.open(db);
         if (const std::optional<int> unanswered = Scoring::firstUnanswered(db, m_mode.table)) {
             goToQuestion(*unanswered);
             MessageBoxes::warning(dialogParent(), QStringLiteral("Zakończenie testu niemożliwe"),
