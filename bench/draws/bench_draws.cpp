@@ -5,6 +5,7 @@
 //
 //   bench_draws [runs]
 
+#include "benchutil.h"
 #include "data/schema.h"
 #include "data/shuffle.h"
 #include "data/sql.h"
@@ -28,18 +29,6 @@ namespace {
 
 constexpr int BankSize = 32767;
 
-double medianMs(int runs, const std::function<void()> &body)
-{
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        body();
-        times.append(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
-}
 
 void fillBank(const QSqlDatabase &db)
 {

@@ -4,6 +4,7 @@
 //
 //   bench_randomkeys [runs]
 
+#include "benchutil.h"
 #include "data/schema.h"
 #include "data/shuffle.h"
 #include "data/sql.h"
@@ -23,18 +24,6 @@
 
 namespace {
 
-double medianMs(int runs, const std::function<void()> &body)
-{
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        body();
-        times.append(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
-}
 
 // Every row posted on its own, each a commit of its own.
 void rebuildRowByRow(const QSqlDatabase &db, int n)

@@ -1,5 +1,6 @@
 #include "examconfigpage.h"
 
+#include "pageframe.h"
 #include "toolkit/messageboxes.h"
 
 #include <QButtonGroup>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -73,24 +73,9 @@ protected:
 ExamConfigPage::ExamConfigPage(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("NP_Test_0"));
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto *scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto *content = new QWidget(scroll);
-    scroll->setWidget(content);
-    outer->addWidget(scroll);
-    auto *layout = new QVBoxLayout(content);
-    layout->setContentsMargins(12, 10, 12, 10);
-    layout->setSpacing(8);
-
-    auto *heading = new QLabel(tr("Test egzaminacyjny – wybierz zakres egzaminu"), content);
-    QFont headingFont = heading->font();
-    headingFont.setBold(true);
-    headingFont.setPixelSize(15);
-    heading->setFont(headingFont);
-    layout->addWidget(heading);
+    QVBoxLayout *layout = PageFrame::scrollingContent(this);
+    QWidget *content = layout->parentWidget();
+    layout->addWidget(PageFrame::heading(tr("Test egzaminacyjny – wybierz zakres egzaminu"), content));
 
     auto *requirements = new QGroupBox(QStringLiteral("Wymagania kwalifikacyjne "), content);
     auto *requirementsLayout = new QHBoxLayout(requirements);

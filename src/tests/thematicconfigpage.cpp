@@ -1,5 +1,7 @@
 #include "thematicconfigpage.h"
 
+#include "pageframe.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -7,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -47,26 +48,13 @@ void CountSpinBox::fixup(QString &input) const
 ThematicConfigPage::ThematicConfigPage(int step, QWidget *parent) : QWidget(parent), m_step(step)
 {
     setObjectName(QStringLiteral("NP_TestT_%1").arg(step - 1));
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto *scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto *content = new QWidget(scroll);
-    scroll->setWidget(content);
-    outer->addWidget(scroll);
-    auto *layout = new QVBoxLayout(content);
-    layout->setContentsMargins(12, 10, 12, 10);
-
-    auto *heading = new QLabel(step == 1 ? QStringLiteral("Krok 1 z 2 - Wprowadź ilości pytań dla poszczególnych kategorii")
-                                         : QStringLiteral("Krok 2 z 2 - Wprowadź ilości pytań dla poszczególnych kategorii zawodowych"),
-                               content);
+    QVBoxLayout *layout = PageFrame::scrollingContent(this);
+    QWidget *content = layout->parentWidget();
+    QLabel *heading = PageFrame::heading(
+            step == 1 ? QStringLiteral("Krok 1 z 2 - Wprowadź ilości pytań dla poszczególnych kategorii")
+                      : QStringLiteral("Krok 2 z 2 - Wprowadź ilości pytań dla poszczególnych kategorii zawodowych"),
+            content);
     heading->setAlignment(Qt::AlignHCenter);
-    heading->setWordWrap(true);
-    QFont headingFont = heading->font();
-    headingFont.setBold(true);
-    headingFont.setPixelSize(15);
-    heading->setFont(headingFont);
     layout->addWidget(heading);
     layout->addSpacing(8);
 
