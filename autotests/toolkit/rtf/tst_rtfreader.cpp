@@ -417,6 +417,14 @@ void TestRtfReader::damaged_data()
         << QByteArray("{\\rtf1 a}}garbage{") << true << QStringLiteral("a");
     QTest::newRow("control word cut at the end")
         << QByteArray("{\\rtf1 a}\\") << true << QStringLiteral("a");
+    QTest::newRow("lists emptied in a cell beyond the column limit")
+        << QByteArray(
+               "{\\rtf1" + listTables() + "\\trowd"
+               + QByteArray("\\pard\\intbl x\\cell").repeated(62)
+               + "\\pard\\intbl\\ls1\\cell\\pard\\intbl\\ls2\\cell\\pard\\intbl\\ls1 y\\cell\\row}")
+        << true
+        << QString(QStringLiteral("\n") + QStringLiteral("x\n").repeated(62)
+                   + QStringLiteral("y\n"));
     QTest::newRow("cells without a table")
         << QByteArray("{\\rtf1 a\\cell b\\row\\nestrow c}") << true << QStringLiteral("a\nb\nc");
 }

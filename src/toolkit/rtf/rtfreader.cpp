@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
+#include <QPointer>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -493,8 +494,10 @@ private:
     bool m_needBlock = false;
     bool m_breakBeforeNext = false;
     QString m_listText;
-    QHash<qint64, QTextList *> m_lists; // by \ls and \ilvl
-    QHash<int, QTextList *> m_oldLists; // by \pnlvl
+    // The document deletes a list whose last block goes (a trimmed table
+    // row, a block moved to another list): hence guarded pointers.
+    QHash<qint64, QPointer<QTextList>> m_lists; // by \ls and \ilvl
+    QHash<int, QPointer<QTextList>> m_oldLists; // by \pnlvl
     std::vector<TableContext> m_tables;
     RowDefinition m_row;
 
@@ -527,8 +530,9 @@ bool Reader::read(QString *errorMessage)
     flushRun();
     if (m_paragraphOpen || !m_listText.isEmpty())
         finishParagraph(false);
-    for (const TableContext &context : m_tables)
-        trimTable(context);
+    // Innermost first: a table lives in a row of the one around it.
+    for (auto it = m_tables.rbegin(); it != m_tables.rend(); ++it)
+        trimTable(*it);
 
     if (errorMessage)
         *errorMessage = m_error;
@@ -1780,8 +1784,9 @@ void Reader::finishParagraph(bool newBlock)
     }
 
     if (listFormat >= 0 && listFormat != noListNumber) {
-        QTextList *&list = para.list > 0 ? m_lists[(qint64(para.list) << 4) | para.listLevel]
-                                         : m_oldLists[para.oldListLevel];
+        QPointer<QTextList> &list = para.list > 0
+            ? m_lists[(qint64(para.list) << 4) | para.listLevel]
+            : m_oldLists[para.oldListLevel];
         if (list) {
             list->add(m_cursor.block());
         } else {
