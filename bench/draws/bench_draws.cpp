@@ -6,6 +6,7 @@
 //   bench_draws [runs]
 
 #include "benchutil.h"
+#include "rowbyrow.h"
 #include "data/schema.h"
 #include "data/shuffle.h"
 #include "data/sql.h"
@@ -54,14 +55,7 @@ void fillBank(const QSqlDatabase &db)
 void examDrawRowByRow(const QSqlDatabase &db, const ExamTestConfig &config)
 {
     Sql::exec(db, QStringLiteral("DELETE FROM test_zestaw"));
-    const int n = MaxColumnValue(db, QStringLiteral("test_pytania"), QStringLiteral("id_pytanie"));
-    Sql::exec(db, QStringLiteral("delete from test_pytania_random"));
-    QSqlQuery insert = Sql::prepare(db, QStringLiteral("insert into test_pytania_random (id_pytanie, random) values (?, ?)"));
-    for (int id = 1; id <= n; ++id) {
-        insert.bindValue(0, id);
-        insert.bindValue(1, int(QRandomGenerator::global()->bounded(RandomKeyCount)));
-        Sql::exec(insert);
-    }
+    rebuildKeysRowByRow(db, MaxColumnValue(db, QStringLiteral("test_pytania"), QStringLiteral("id_pytanie")));
     for (const DrawStatement &statement : ExamDraw::statements(config))
         runDrawStatement(db, statement);
 }

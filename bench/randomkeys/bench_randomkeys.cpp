@@ -5,6 +5,7 @@
 //   bench_randomkeys [runs]
 
 #include "benchutil.h"
+#include "rowbyrow.h"
 #include "data/schema.h"
 #include "data/shuffle.h"
 #include "data/sql.h"
@@ -21,23 +22,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-
-namespace {
-
-
-// Every row posted on its own, each a commit of its own.
-void rebuildRowByRow(const QSqlDatabase &db, int n)
-{
-    Sql::exec(db, QStringLiteral("delete from test_pytania_random"));
-    QSqlQuery insert = Sql::prepare(db, QStringLiteral("insert into test_pytania_random (id_pytanie, random) values (?, ?)"));
-    for (int id = 1; id <= n; ++id) {
-        insert.bindValue(0, id);
-        insert.bindValue(1, int(QRandomGenerator::global()->bounded(RandomKeyCount)));
-        Sql::exec(insert);
-    }
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -64,7 +48,7 @@ int main(int argc, char *argv[])
             RebuildRandomKeys(db, QStringLiteral("test_pytania_random"), QStringLiteral("random"),
                               QStringLiteral("id_pytanie"), n);
         });
-        const double slow = medianMs(runs, [&] { rebuildRowByRow(db, n); });
+        const double slow = medianMs(runs, [&] { rebuildKeysRowByRow(db, n); });
         std::printf("n = %d row by row without a transaction: %.2f ms, one transaction: %.2f ms, "
                     "ratio %.0f\n",
                     n, slow, fast, slow / fast);
