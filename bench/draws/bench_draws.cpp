@@ -6,7 +6,7 @@
 //   bench_draws [runs]
 
 #include "benchutil.h"
-#include "rowbyrow.h"
+#include "benchdatabase.h"
 #include "data/schema.h"
 #include "data/shuffle.h"
 #include "data/sql.h"
@@ -67,12 +67,8 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     QTemporaryDir dir;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-    db.setDatabaseName(QDir(dir.path()).filePath(QStringLiteral("qmx_vemora.db")));
-    if (!db.open())
-        return 1;
     try {
-        Schema::create(db);
+        const QSqlDatabase db = openBenchDatabase(dir);
         fillBank(db);
         const ExamTestConfig config;
         const double exam = medianMs(runs, [&] { ExamDraw::run(db, config); });

@@ -5,7 +5,7 @@
 //   bench_randomkeys [runs]
 
 #include "benchutil.h"
-#include "rowbyrow.h"
+#include "benchdatabase.h"
 #include "data/schema.h"
 #include "data/shuffle.h"
 #include "data/sql.h"
@@ -29,12 +29,8 @@ int main(int argc, char *argv[])
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
 
     QTemporaryDir dir;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-    db.setDatabaseName(QDir(dir.path()).filePath(QStringLiteral("qmx_vemora.db")));
-    if (!db.open())
-        return 1;
     try {
-        Schema::create(db);
+        const QSqlDatabase db = openBenchDatabase(dir);
         std::printf("RebuildRandomKeys, one transaction, median of %d runs\n", runs);
         for (int n : {1000, 10000, 32767}) {
             const double ms = medianMs(runs, [&] {

@@ -54,7 +54,7 @@ void LoadTree(QTreeWidget *tree, const QSqlDatabase &database, int selectedIconO
 
     TreeLevels levels;
     while (query.next()) {
-        TreeRow row;
+        TreeNodeRow row;
         row.nazwa = query.value(nazwa).toString();
         row.node.ItemId = query.value(itemId).toInt();
         row.node.NodeType = query.value(nodeType).toInt();
@@ -72,7 +72,7 @@ void LoadTreeLevel(QTreeWidget *tree, TreeNodeItem *parent, const TreeLevels &le
 {
     const qint64 key = parent ? parent->node().ItemId : TopLevelKey;
     QList<QTreeWidgetItem *> added;
-    for (const TreeRow &row : levels.value(key)) {
+    for (const TreeNodeRow &row : levels.value(key)) {
         auto *item = new TreeNodeItem(row.node);
         item->setText(0, row.nazwa);
         item->setData(0, TreeNodeItem::ImageIndexRole, row.imageIndex);
@@ -116,6 +116,16 @@ int indexOf(const QTreeWidget *tree, const QTreeWidgetItem *item)
             return index;
     }
     return -1;
+}
+
+TreeNodeItem *firstWithItemId(const QTreeWidget *tree, qint32 itemId)
+{
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget *>(tree)); *it; ++it) {
+        auto *node = static_cast<TreeNodeItem *>(*it);
+        if (node->node().ItemId == itemId)
+            return node;
+    }
+    return nullptr;
 }
 
 void select(QTreeWidget *tree, int absoluteIndex)

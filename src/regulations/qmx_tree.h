@@ -45,14 +45,14 @@ private:
 };
 
 // A row of table tree as the loader reads it.
-struct TreeRow
+struct TreeNodeRow
 {
     TVemTreeNode node;
     QString nazwa;
     int imageIndex = 0;
 };
 // The rows of each parent (0 standing for the top level) in ascending kolejnosc.
-using TreeLevels = QHash<qint64, QList<TreeRow>>;
+using TreeLevels = QHash<qint64, QList<TreeNodeRow>>;
 
 // Empties the tree and loads it whole from table tree, siblings in ascending
 // kolejnosc, each followed by its descendants. The table is read in one
@@ -73,6 +73,8 @@ namespace TreeIndex {
 int selected(const QTreeWidget *tree); // -1 without a selection
 TreeNodeItem *nodeAt(const QTreeWidget *tree, int absoluteIndex);
 int indexOf(const QTreeWidget *tree, const QTreeWidgetItem *item);
+// The first node in that order whose record has the item id, or none.
+TreeNodeItem *firstWithItemId(const QTreeWidget *tree, qint32 itemId);
 // Makes the node at the index the selected one without emitting the tree's
 // selection signals.
 void select(QTreeWidget *tree, int absoluteIndex);

@@ -690,15 +690,7 @@ void TF_Main::SelectRootNode(int itemId)
 {
     JvTV_LeftTree->setEnabled(false);
     JvTV_LeftTree->setEnabled(true);
-    int index = 0;
-    TreeNodeItem *found = nullptr;
-    for (TreeNodeItem *node = TreeIndex::nodeAt(JvTV_LeftTree, 0); node;
-         node = TreeIndex::nodeAt(JvTV_LeftTree, ++index)) {
-        if (node->node().ItemId == itemId) {
-            found = node;
-            break;
-        }
-    }
+    TreeNodeItem *found = TreeIndex::firstWithItemId(JvTV_LeftTree, itemId);
     if (!found)
         return;
     JvTV_LeftTree->setFocus();

@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <array>
+#include <functional>
 
 QString SourceLocation::toString() const
 {
@@ -140,22 +141,32 @@ void readTree(const QString &path, ContentSource &content)
     }
 }
 
-void readDocuments(const QString &directory, ContentSource &content)
+// Calls onFile for every file of the directory whose name matches the
+// pattern; any other file is a fault with the message.
+void forNamedFiles(const QString &directory, const QRegularExpression &pattern, const QString &message,
+                   ContentSource &content,
+                   const std::function<void(const QString &, const QRegularExpressionMatch &)> &onFile)
 {
-    static const QRegularExpression name(QStringLiteral(R"(^(\d+)-.*\.(md|rtf)$)"));
     const QDir dir(directory);
     const QStringList files = dir.entryList(QDir::Files, QDir::Name);
     for (const QString &file : files) {
         const QString path = dir.filePath(file);
-        const QRegularExpressionMatch match = name.match(file);
-        if (!match.hasMatch()) {
-            content.faults.append({{path, 0},
-                                   QStringLiteral("a document's name is <item_id>-<slug>.md or .rtf")});
-            continue;
-        }
-        content.documents.append({match.captured(1).toInt(), path,
-                                  match.captured(2) == QLatin1String("rtf"), {path, 0}});
+        const QRegularExpressionMatch match = pattern.match(file);
+        if (match.hasMatch())
+            onFile(path, match);
+        else
+            content.faults.append({{path, 0}, message});
     }
+}
+
+void readDocuments(const QString &directory, ContentSource &content)
+{
+    static const QRegularExpression name(QStringLiteral(R"(^(\d+)-.*\.(md|rtf)$)"));
+    forNamedFiles(directory, name, QStringLiteral("a document's name is <item_id>-<slug>.md or .rtf"), content,
+                  [&](const QString &path, const QRegularExpressionMatch &match) {
+                      content.documents.append({match.captured(1).toInt(), path,
+                                                match.captured(2) == QLatin1String("rtf"), {path, 0}});
+                  });
 }
 
 void readQuestions(const QString &path, int idDzial, ContentSource &content)
@@ -241,23 +252,15 @@ void readQuestions(const QString &path, int idDzial, ContentSource &content)
 void readQuestionFiles(const QString &directory, ContentSource &content)
 {
     static const QRegularExpression name(QStringLiteral(R"(^(\d+)-.*\.txt$)"));
-    const QDir dir(directory);
-    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
-    for (const QString &file : files) {
-        const QString path = dir.filePath(file);
-        const QRegularExpressionMatch match = name.match(file);
-        if (!match.hasMatch()) {
-            content.faults.append({{path, 0}, QStringLiteral("a question file's name is <id_dzial>-<slug>.txt")});
-            continue;
-        }
-        const int idDzial = match.captured(1).toInt();
-        if (!ContentRules::isDrawnSectionCode(idDzial)) {
-            content.faults.append({{path, 0},
-                                   QStringLiteral("section code %1 is drawn by no test").arg(idDzial)});
-            continue;
-        }
-        readQuestions(path, idDzial, content);
-    }
+    forNamedFiles(directory, name, QStringLiteral("a question file's name is <id_dzial>-<slug>.txt"), content,
+                  [&](const QString &path, const QRegularExpressionMatch &match) {
+                      const int idDzial = match.captured(1).toInt();
+                      if (ContentRules::isDrawnSectionCode(idDzial))
+                          readQuestions(path, idDzial, content);
+                      else
+                          content.faults.append({{path, 0}, QStringLiteral("section code %1 is drawn by no test")
+                                                                    .arg(idDzial)});
+                  });
 }
 
 } // namespace
