@@ -4,6 +4,7 @@
 #include "credits.h"
 #include "data/database.h"
 #include "data/sql.h"
+#include "notes/form_notes.h"
 #include "pictures.h"
 #include "regulations/qmx_tree.h"
 #include "regulations/regulationtree.h"
@@ -278,14 +279,13 @@ QWidget *TF_Main::buildNavigationBar()
             ->setToolTip(QStringLiteral("Wyświetla informacje o programie"));
     add(JvNavPanelButton1, "JvNavPanelButton1", Credits::publisherSite(), 92, {}, Kind::Link)
             ->setToolTip(QStringLiteral("Otwiera stronę wydawnictwa"));
-    // The notes window comes with its own part of the program.
-    JvNPB_Notatnik->setEnabled(false);
 
     connect(JvNPB_Regulacje, &QAbstractButton::clicked, this, &TF_Main::JvNPB_RegulacjeClick);
     connect(JvNPB_Regulamin, &QAbstractButton::clicked, this, &TF_Main::JvNPB_RegulaminClick);
     connect(JvNPB_Pytania, &QAbstractButton::clicked, this, &TF_Main::JvNPB_PytaniaClick);
     connect(JvNPB_Testy, &QAbstractButton::clicked, this, &TF_Main::JvNPB_TestyClick);
     connect(JvNPB_About, &QAbstractButton::clicked, this, &TF_Main::JvNPB_AboutClick);
+    connect(JvNPB_Notatnik, &QAbstractButton::clicked, this, &TF_Main::JvNPB_NotatnikClick);
     connect(JvNavPanelButton1, &QAbstractButton::clicked, this, &TF_Main::JvNavPanelButton1Click);
     return JVP_TopPanek;
 }
@@ -810,6 +810,15 @@ void TF_Main::JvSB_HelpClick()
     }
     JvRE_Help->setRtf(file.readAll());
     showPage(QStringLiteral("NP_Help"));
+}
+
+void TF_Main::JvNPB_NotatnikClick()
+{
+    if (!FNotesWindow)
+        FNotesWindow = new TF_Notes(this);
+    FNotesWindow->show();
+    FNotesWindow->raise();
+    FNotesWindow->activateWindow();
 }
 
 void TF_Main::JvNavPanelButton1Click()

@@ -88,6 +88,8 @@ public slots:
     void JvNPB_PytaniaClick() { SelectRootNode(3); }
     void JvNPB_TestyClick() { SelectRootNode(4); }
     void JvNPB_AboutClick();
+    // Opens the one notes window, creating it on first use, and brings it to the front.
+    void JvNPB_NotatnikClick();
     void JvNavPanelButton1Click();
     void Label13Click();
     void Label23Click();
