@@ -95,6 +95,8 @@ TF_Notes::TF_Notes(const Options &options, QWidget *owner)
         m_options.fontDialog = &systemFontDialog;
     setObjectName(QStringLiteral("TF_Notes"));
     setWindowTitle(QStringLiteral("Notatnik"));
+    // The small face of the other windows keeps the toolbars in one row.
+    setFont(tahoma(8));
     buildWindow();
     buildMenus();
     buildToolBars();
@@ -150,6 +152,7 @@ void TF_Notes::buildWindow()
                                                            + 4);
     DBG_NotesList->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     DBG_NotesList->horizontalHeader()->setHighlightSections(false);
+    DBG_NotesList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     DBG_NotesList->setColumnWidth(NotesTable::AddedColumn, ListColumnWidth);
     DBG_NotesList->setEnabled(false);
     connect(DBG_NotesList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -167,7 +170,8 @@ void TF_Notes::buildWindow()
     DBRE_Notatka->setObjectName(QStringLiteral("DBRE_Notatka"));
     DBRE_Notatka->setAcceptRichText(true);
     DBRE_Notatka->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    DBRE_Notatka->document()->setDefaultFont(tahoma(9));
+    // The widget's font is the document's default, the face of text without a format of its own.
+    DBRE_Notatka->setFont(tahoma(9));
     QPalette palette = DBRE_Notatka->palette();
     palette.setColor(QPalette::Text, DefaultTextColor);
     // The selection stays visible when the editor loses the focus.
@@ -258,7 +262,7 @@ void TF_Notes::buildToolBars()
     JFCB_Font->setObjectName(QStringLiteral("JFCB_Font"));
     JFCB_Font->setFontFilters(QFontComboBox::AllFonts);
     JFCB_Font->setCurrentFont(QFont(QStringLiteral("MS Sans Serif")));
-    JFCB_Font->setMaximumWidth(150);
+    JFCB_Font->setMaximumWidth(140);
     CB_FontSize = new QComboBox(m_formatBar);
     CB_FontSize->setObjectName(QStringLiteral("CB_FontSize"));
     CB_FontSize->setEditable(true);
@@ -269,6 +273,8 @@ void TF_Notes::buildToolBars()
     CB_FontSize->setMinimumContentsLength(3);
     JCCB_FontColor = new ColorComboBox(m_formatBar);
     JCCB_FontColor->setObjectName(QStringLiteral("JCCB_FontColor"));
+    JCCB_FontColor->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    JCCB_FontColor->setMinimumContentsLength(11);
     m_formatBar->addWidget(JFCB_Font);
     m_formatBar->addWidget(CB_FontSize);
     m_formatBar->addWidget(JCCB_FontColor);

@@ -1,5 +1,6 @@
 #include "colorcombobox.h"
 
+#include <QAbstractItemView>
 #include <QColorDialog>
 #include <QPainter>
 #include <QPixmap>
@@ -66,6 +67,8 @@ ColorComboBox::ColorComboBox(QWidget *parent) : QComboBox(parent), m_colorDialog
         addItem(swatch(named.color), QLatin1String(named.name), named.color);
     addItem(customEntryText());
     setCurrentIndex(0);
+    // The list shows whole names however narrow the box is.
+    view()->setMinimumWidth(view()->sizeHintForColumn(0) + 8);
     connect(this, &QComboBox::activated, this, &ColorComboBox::entryActivated);
 }
 

@@ -3,6 +3,8 @@
 //   screenshots DIR [BASE_DIR]
 // BASE_DIR is where db/ and pomoc.rtf are (the program's directory by default).
 
+#include "data/database.h"
+#include "notes/form_notes.h"
 #include "regulations/qmx_tree.h"
 #include "shell/form_main.h"
 #include "tests/testrunner.h"
@@ -10,6 +12,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -43,6 +50,78 @@ bool selectFirst(QTreeWidget *tree, int nodeType)
     }
 }
 
+// Types a run of text in the format given.
+void write(QTextEdit *editor, const QString &text, const QTextCharFormat &format)
+{
+    QTextCursor cursor = editor->textCursor();
+    cursor.insertText(text, format);
+    editor->setTextCursor(cursor);
+}
+
+QTextCharFormat format(bool bold, const QColor &colour, int points = 9, bool italic = false,
+                       bool underline = false, bool strikeOut = false)
+{
+    QTextCharFormat result;
+    result.setFontFamilies({QStringLiteral("Tahoma")});
+    result.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    result.setForeground(colour);
+    result.setFontPointSize(points);
+    result.setFontItalic(italic);
+    result.setFontUnderline(underline);
+    result.setFontStrikeOut(strikeOut);
+    return result;
+}
+
+// The notes window with two formatted notes, made on a copy of the database
+// so that the notes of the database beside the program stay as they are.
+bool saveNotes(const QString &directory, const QString &baseDirectory)
+{
+    QTemporaryDir copy;
+    const QString source = QDir(baseDirectory).filePath(QStringLiteral("db/") + QLatin1String(Database::FileName));
+    if (!copy.isValid() || !QDir(copy.path()).mkdir(QStringLiteral("db"))
+        || !QFile::copy(source, copy.filePath(QStringLiteral("db/") + QLatin1String(Database::FileName)))) {
+        std::fprintf(stderr, "cannot copy %s\n", qPrintable(source));
+        return false;
+    }
+    Database::open(copy.filePath(QStringLiteral("db")));
+    QSqlQuery(Database::connection()).exec(QStringLiteral("DELETE FROM notes"));
+    bool ok = false;
+    {
+        QDateTime moment(QDate(2024, 3, 3), QTime(9, 5));
+        TF_Notes::Options options;
+        options.clock = [&moment] { return moment; };
+        TF_Notes notes(options);
+        notes.show();
+        if (QTest::qWaitForWindowExposed(&notes)) {
+            auto *editor = notes.findChild<QTextEdit *>(QStringLiteral("DBRE_Notatka"));
+            notes.TB_NewClick();
+            write(editor, QStringLiteral("Ochrona przeciwporażeniowa\n"), format(true, Qt::red, 12));
+            write(editor, QStringLiteral("Samoczynne wyłączenie zasilania w sieci TN: do 0,4 s w obwodach do 32 A.\n"),
+                  format(false, Qt::black));
+            write(editor, QStringLiteral("Do powtórki: "), format(false, Qt::black, 9, true));
+            write(editor, QStringLiteral("art. 54 Prawa energetycznego"), format(false, QColor(0, 0, 128), 9, false, true));
+
+            moment = QDateTime(QDate(2024, 3, 4), QTime(18, 30));
+            notes.TB_NewClick();
+            write(editor, QStringLiteral("Egzamin kwalifikacyjny E, grupa 1\n"), format(true, QColor(0, 0, 128), 14));
+            write(editor, QStringLiteral("Pomiary: "), format(true, Qt::black));
+            write(editor, QStringLiteral("rezystancja izolacji, impedancja pętli zwarcia, ciągłość przewodów ochronnych.\n"),
+                  format(false, Qt::black));
+            write(editor, QStringLiteral("Termin: "), format(true, Qt::black));
+            write(editor, QStringLiteral("12 kwietnia, godz. 10:00, "), format(false, QColor(0, 128, 0)));
+            write(editor, QStringLiteral("sala 104"), format(false, Qt::gray, 9, false, false, true));
+            write(editor, QStringLiteral(" sala 210"), format(true, QColor(0, 128, 0)));
+            QTextCursor cursor = editor->textCursor();
+            cursor.setPosition(editor->document()->findBlockByNumber(1).position() + 5);
+            editor->setTextCursor(cursor);
+            ok = save(notes, directory, QStringLiteral("15-notes"));
+        }
+        notes.close();
+    }
+    Database::close();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -67,6 +146,7 @@ int main(int argc, char *argv[])
     TF_Main::Options options;
     if (arguments.size() > 2)
         options.baseDirectory = arguments.at(2);
+    const bool notesSaved = saveNotes(directory, options.baseDirectory);
     TF_Main window(options);
     window.resize(1100, 720);
     window.show();
@@ -129,5 +209,5 @@ int main(int argc, char *argv[])
     ok = save(window, directory, QStringLiteral("05-about-minimum-size")) && ok;
     if (tree && selectFirst(tree, NodeExamTest))
         ok = save(window, directory, QStringLiteral("14-exam-review-minimum-size")) && ok;
-    return ok ? 0 : 1;
+    return ok && notesSaved ? 0 : 1;
 }
