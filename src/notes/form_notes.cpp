@@ -668,16 +668,14 @@ void TF_Notes::loadCurrentNote()
 {
     m_autosaveTimer->stop();
     const QScopedValueRollback<bool> loading(m_loading, true);
-    if (FST_Notes.currentIndex() < 0) {
-        DBRE_Notatka->clear();
-        DBRE_Notatka->document()->clearUndoRedoStacks();
-        DBRE_Notatka->document()->setModified(false);
-    } else {
-        QByteArray content;
+    QByteArray content;
+    if (FST_Notes.currentIndex() >= 0)
         runGuarded(this, [&] { content = FST_Notes.currentContent(); });
-        // A damaged note opens with what can be read.
-        RtfEditing::load(DBRE_Notatka, content);
-    }
+    // A damaged note opens with what can be read. Each note comes in a
+    // document of its own, so undo never reaches into another note.
+    RtfEditing::load(DBRE_Notatka, content);
+    connect(DBRE_Notatka->document(), &QTextDocument::contentsChanged, this,
+            &TF_Notes::editorChanged, Qt::UniqueConnection);
     DBRE_NotatkaSelectionChange();
 }
 

@@ -4,6 +4,7 @@
 #include "rtf/rtfwriter.h"
 
 #include <QDesktopServices>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -57,9 +58,20 @@ void RtfView::followLink(const QUrl &url)
 
 bool RtfEditing::load(QTextEdit *editor, const QByteArray &data, QString *errorMessage)
 {
-    const bool ok = RtfReader::read(data, editor->document(), errorMessage);
+    // Read into a document no editor shows: one the editor shows is laid out
+    // again at every insertion, which takes seconds for a long note.
+    const QPointer<QTextDocument> previous = editor->document();
+    auto *fresh = new QTextDocument(editor);
+    fresh->setDefaultFont(previous->defaultFont());
+    fresh->setDefaultTextOption(previous->defaultTextOption());
+    fresh->setDocumentMargin(previous->documentMargin());
+    const bool ok = RtfReader::read(data, fresh, errorMessage);
+    editor->setDocument(fresh);
+    // A document of ours that the editor let go of goes now.
+    if (previous && previous->parent() == editor)
+        delete previous.data();
     editor->moveCursor(QTextCursor::Start);
-    editor->document()->setModified(false);
+    fresh->setModified(false);
     return ok;
 }
 

@@ -32,9 +32,11 @@ private:
 class RtfEditing
 {
 public:
-    // Replaces the editor's content with the RTF bytes (plain text when they
-    // are not RTF, as a note is until it is first saved). The editor ends up
-    // unmodified, without undo history, with the cursor at the start.
+    // Gives the editor a new document holding the RTF bytes (plain text when
+    // they are not RTF, as a note is until it is first saved), with the fonts
+    // and margins of the previous one, which goes if the editor owned it. The
+    // editor ends up unmodified, without undo history, with the cursor at the
+    // start; whoever watched the previous document must watch the new one.
     // Returns false when the RTF is damaged; what could be read is loaded.
     static bool load(QTextEdit *editor, const QByteArray &data, QString *errorMessage = nullptr);
 
