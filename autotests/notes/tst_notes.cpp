@@ -149,6 +149,7 @@ private slots:
     void sizeBox_data();
     void sizeBox();
     void ownColourIsAddedAsWlasny();
+    void formatsSurviveStoringAndReopening();
     void fontDialogFormatsTheSelection();
     void undoDoesNotCrossNotes();
     void damagedNotesOpenWithWhatCanBeRead_data();
@@ -545,6 +546,47 @@ void TestNotesWindow::ownColourIsAddedAsWlasny()
     emit colours->activated(9);
     probe.setPosition(3);
     QCOMPARE(probe.charFormat().foreground().color(), QColor(Qt::red));
+}
+
+void TestNotesWindow::formatsSurviveStoringAndReopening()
+{
+    TestDatabase db;
+    {
+        Fixture f(db);
+        QVERIFY(f.show());
+        f.action(u"TB_New"_s)->trigger();
+        f.typeAtEnd(u"zwykły wyróżniony"_s);
+        QTextCursor cursor = f.editor()->textCursor();
+        cursor.movePosition(QTextCursor::PreviousWord, QTextCursor::KeepAnchor);
+        f.editor()->setTextCursor(cursor);
+        for (const char *name : {"TB_Bold", "TB_Italic", "TB_Underline", "TB_StrikeOut"})
+            f.action(QLatin1String(name))->trigger();
+        auto *colours = f.child<ColorComboBox>(u"JCCB_FontColor"_s);
+        emit colours->activated(12); // Blue
+        QLineEdit *size = f.child<QComboBox>(u"CB_FontSize"_s)->lineEdit();
+        size->selectAll();
+        QTest::keyClicks(size, u"16"_s);
+        f.window->close();
+    }
+    Fixture again(db);
+    QVERIFY(again.show());
+    const QString text = again.editor()->toPlainText();
+    QCOMPARE(text, u"Notatka dodana 2024-03-03 09:05\nzwykły wyróżniony"_s);
+    QTextCursor probe(again.editor()->document());
+    probe.setPosition(int(text.indexOf(u"wyróżniony"_s)) + 3);
+    const QTextCharFormat marked = probe.charFormat();
+    QVERIFY(marked.font().bold());
+    QVERIFY(marked.fontItalic());
+    QVERIFY(marked.fontUnderline());
+    QVERIFY(marked.fontStrikeOut());
+    QCOMPARE(marked.foreground().color(), QColor(Qt::blue));
+    QCOMPARE(marked.fontPointSize(), 16.0);
+    probe.setPosition(int(text.indexOf(u"zwykły"_s)) + 3);
+    const QTextCharFormat plain = probe.charFormat();
+    QVERIFY(!plain.font().bold());
+    QVERIFY(!plain.fontItalic() && !plain.fontUnderline() && !plain.fontStrikeOut());
+    QCOMPARE(plain.font().resolve(again.editor()->document()->defaultFont()).pointSize(), 9);
+    QCOMPARE(plain.font().family(), u"Tahoma"_s);
 }
 
 void TestNotesWindow::fontDialogFormatsTheSelection()
