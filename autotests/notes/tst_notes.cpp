@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSqlQuery>
@@ -169,6 +170,14 @@ void TestNotesWindow::windowAsDesigned()
     QCOMPARE(f.window->windowTitle(), u"Notatnik"_s);
     QCOMPARE(f.window->size(), QSize(762, 455));
     QVERIFY(f.window->windowFlags().testFlag(Qt::Tool));
+    const QPoint offCentre
+        = f.window->geometry().center() - f.window->screen()->availableGeometry().center();
+    // Within the width of a window frame.
+    QVERIFY2(qAbs(offCentre.x()) <= 3 && qAbs(offCentre.y()) <= 3,
+             "the window opens in the middle of the screen");
+    const QPalette palette = f.editor()->palette();
+    QCOMPARE(palette.color(QPalette::Inactive, QPalette::Highlight),
+             palette.color(QPalette::Active, QPalette::Highlight));
     QCOMPARE(f.list()->toolTip(), u"Wybierz notatkę"_s);
     QCOMPARE(f.list()->model()->headerData(0, Qt::Horizontal).toString(),
              u"Czas stworzenia notatki"_s);

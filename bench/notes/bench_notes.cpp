@@ -158,24 +158,22 @@ int main(int argc, char *argv[])
 
         std::printf("notes table of %d notes, one of %.2f MB RTF\n", NoteCount,
                     double(bigSize) / (1 << 20));
-        std::printf("  opening the window:                    %8.1f ms  (median of %d; goal under "
+        std::printf("  opening the window:                   %8.1f ms  (median of %d; goal under "
                     "200 ms)\n",
                     opening, runs);
         std::printf(
-            "  moving to the next note:               %8.1f ms  (median of %d; goal under 30 ms)\n",
+            "  moving to the next note:              %8.1f ms  (median of %d; goal under 30 ms)\n",
             next, runs);
-        std::printf("  saving a change of the 1 MB note:      %8.1f ms  (median of %d; goal under "
+        std::printf("  saving a change of the 1 MB note:     %8.1f ms  (median of %d; goal under "
                     "100 ms)\n",
                     saving, runs);
-        std::printf("    of which writing its RTF:            %8.1f ms\n", rtfOnly);
-        std::printf("  moving onto the 1 MB note and off:     %8.1f ms  (median of %d)\n", ontoBig,
+        std::printf("    of which writing its RTF:           %8.1f ms\n", rtfOnly);
+        std::printf("  moving onto the 1 MB note and off:    %8.1f ms  (median of %d)\n", ontoBig,
                     runs);
-        std::printf("  loading the 1 MB note, new document:   %8.1f ms  (median of %d)\n",
+        std::printf("  loading the 1 MB note, new document:  %8.1f ms  (median of %d)\n",
                     newDocument, runs);
-        std::printf("  loading it into the shown document:    %8.1f ms  (one run)\n",
-                    shownDocument);
-        std::printf("  ratio shown / new document:            %8.0f\n",
-                    shownDocument / newDocument);
+        std::printf("  loading it into the shown document:   %8.1f ms  (one run)\n", shownDocument);
+        std::printf("  ratio shown / new document:           %8.0f\n", shownDocument / newDocument);
         if (!window.notes().currentId() || editor->toPlainText().right(1) != QLatin1String("x"))
             std::fprintf(stderr, "the big note was not the current one\n");
     } catch (const Error &error) {
