@@ -200,6 +200,8 @@ void TF_Notes::buildMenus()
     Dodajnow1 = newAction(this, "Dodajnow1", QStringLiteral("Dodaj nową"));
     Usu1 = newAction(this, "Usu1", QStringLiteral("Usuń"));
     Drukuj1 = newAction(this, "Drukuj1", QStringLiteral("Drukuj"));
+    Dodajnow1->setShortcut(QKeySequence::New);
+    Drukuj1->setShortcut(QKeySequence::Print);
     note->addActions({Dodajnow1, Usu1, Drukuj1});
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("Edycja"));
