@@ -550,7 +550,8 @@ QWidget *TF_Main::buildDocumentPage()
     // A match the search selects stays as visible when the focus is elsewhere.
     QPalette viewerPalette = JvDBRE_Dokument->palette();
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
-        viewerPalette.setBrush(QPalette::Inactive, role, viewerPalette.brush(QPalette::Active, role));
+        viewerPalette.setBrush(QPalette::Inactive, role,
+                               viewerPalette.brush(QPalette::Active, role));
     JvDBRE_Dokument->setPalette(viewerPalette);
     layout->addWidget(L_DocWait, 0, 0);
     layout->addWidget(JvDBRE_Dokument, 0, 0);
