@@ -4,11 +4,13 @@
 #include "testdatabase.h"
 #include "toolkit/frameanimation.h"
 #include "toolkit/rtfview.h"
+#include "toolkit/worker.h"
 
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSqlQuery>
@@ -108,11 +110,12 @@ struct Fixture
     int selectedIndex() const { return TreeIndex::selected(tree); }
     int selectionStart() const { return viewer->textCursor().selectionStart(); }
     QString selectedText() const { return viewer->textCursor().selectedText(); }
-    bool dialogVisible() const
+    // The search's worker and its wait dialog: one of each, at rest.
+    bool oneIdleWorker() const
     {
-        const QList<QDialog *> dialogs = window->findChildren<QDialog *>();
-        return std::any_of(dialogs.begin(), dialogs.end(),
-                           [](QDialog *d) { return d->isVisible(); });
+        const QList<Worker *> workers = window->findChildren<Worker *>();
+        return workers.size() == 1 && !workers.first()->isRunning() && workers.first()->dialog()
+            && !workers.first()->dialog()->isVisible();
     }
 
     TestDatabase db;
@@ -238,8 +241,13 @@ void TestSearch::stepsThroughTheLibraryThenReportsNotFound()
     ScriptedMessageBoxes boxes;
     f.choose(2);
     const QList<std::pair<int, int>> steps = {{1, 0}, {1, 22}, {6, 7}};
+    QPointer<QDialog> previousDialog;
     for (const auto &[nodeIndex, start] : steps) {
         f.find(u"napięcie"_s);
+        // Each search releases the worker and the dialog of the one before.
+        QVERIFY(!previousDialog);
+        QVERIFY(f.oneIdleWorker());
+        previousDialog = f.window->findChild<Worker *>()->dialog();
         QCOMPARE(f.selectedIndex(), nodeIndex);
         QCOMPARE(f.selectionStart(), start);
         QCOMPARE(f.selectedText().toLower(), u"napięcie"_s);
@@ -389,7 +397,7 @@ void TestSearch::notFoundIsShownBeforeTheWaitDialogCloses()
     QCOMPARE(seen.first().info, u"Trwa przeszukiwanie"_s);
     QVERIFY(seen.first().visible);
     QVERIFY(seen.first().animating);
-    QVERIFY(!f.dialogVisible());
+    QVERIFY(f.oneIdleWorker());
 }
 
 void TestSearch::badPhrases_data()
@@ -414,7 +422,7 @@ void TestSearch::badPhrases()
     QCOMPARE(boxes.count(), 1);
     QVERIFY(isNotFoundBox(boxes.shown().first()));
     QVERIFY(boxes.errors().isEmpty());
-    QVERIFY(!f.dialogVisible());
+    QVERIFY(f.oneIdleWorker());
     QCOMPARE(f.selectedIndex(), TreeIndex::indexOf(f.tree, TreeIndex::firstWithItemId(f.tree, 2)));
     // The program goes on: a good phrase is found from the first node.
     boxes.clear();
@@ -446,7 +454,7 @@ void TestSearch::databaseErrorIsShownAndTheProgramGoesOn()
     QCOMPARE(boxes.errors().size(), 1);
     QVERIFY2(boxes.errors().first().contains(u"no such table: tree_documents"_s),
              qPrintable(boxes.errors().first()));
-    QVERIFY(!f.dialogVisible());
+    QVERIFY(f.oneIdleWorker());
     QVERIFY(f.window->isEnabled());
     QCOMPARE(f.selectedIndex(), 5);
     // The next search goes through the same path again, and ends the same way.

@@ -3,8 +3,6 @@
 #include "documenttextcache.h"
 #include "qmx_tree.h"
 
-#include <algorithm>
-
 namespace {
 
 bool isAsciiLetter(QChar c)
@@ -80,7 +78,7 @@ std::optional<DocumentSearch::Match> DocumentSearch::findInLibrary(const QList<S
     m_state.FSearchFound = false;
     // Nothing can match an empty phrase: the run ends where a fruitless scan would.
     if (m_foldedPhrase.isEmpty()) {
-        m_state.FSearchNodeIndex = std::max(m_state.FSearchNodeIndex, int(nodes.size()));
+        m_state.FSearchNodeIndex = int(nodes.size());
         m_state.FSearchPos.reset();
         return std::nullopt;
     }
