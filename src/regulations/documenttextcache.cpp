@@ -10,6 +10,60 @@ namespace {
 // Rough cost of one hash node with its entry, beyond the texts themselves.
 constexpr qint64 EntryOverhead = 96;
 
+// The character plain text shows for a character of a document's raw text,
+// as QTextDocument::toPlainText() maps it.
+char16_t plainCharacter(char16_t c)
+{
+    switch (c) {
+    case 0xfdd0: // beginning of a frame
+    case 0xfdd1: // end of a frame
+    case QChar::ParagraphSeparator:
+    case QChar::LineSeparator:
+        return u'\n';
+    case QChar::Nbsp:
+        return u' ';
+    default:
+        return c;
+    }
+}
+
+// Writes the folded plain text of the raw text to out, one character for
+// each, and reports every position where folding changed the plain text.
+template<typename Changed> void foldInto(QStringView raw, char16_t *out, Changed &&changed)
+{
+    const char16_t *in = raw.utf16();
+    const qsizetype size = raw.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = plainCharacter(in[i]);
+        char16_t folded = c;
+        if (c < 0x80) {
+            if (c >= u'A' && c <= u'Z')
+                folded = char16_t(c + 0x20);
+        } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1])) {
+            const char32_t folded32 = QChar::toCaseFolded(QChar::surrogateToUcs4(c, in[i + 1]));
+            const char16_t high
+                = QChar::requiresSurrogates(folded32) ? QChar::highSurrogate(folded32) : c;
+            const char16_t low
+                = QChar::requiresSurrogates(folded32) ? QChar::lowSurrogate(folded32) : in[i + 1];
+            out[i] = high;
+            out[i + 1] = low;
+            if (high != c)
+                changed(i, c);
+            if (low != in[i + 1])
+                changed(i + 1, in[i + 1]);
+            ++i;
+            continue;
+        } else {
+            const char32_t folded32 = QChar::toCaseFolded(char32_t(c));
+            if (!QChar::requiresSurrogates(folded32))
+                folded = char16_t(folded32);
+        }
+        out[i] = folded;
+        if (folded != c)
+            changed(i, c);
+    }
+}
+
 } // namespace
 
 std::optional<QString> DocumentTextCache::foldedText(int itemId, const Reader &read)
@@ -27,7 +81,7 @@ std::optional<QString> DocumentTextCache::foldedText(int itemId, const Reader &r
         return keep(itemId, Entry {});
     QTextDocument document;
     RtfReader::read(*rtf, &document);
-    return keep(itemId, entryFor(documentText(document)));
+    return keep(itemId, entryFor(document));
 }
 
 std::optional<QString> DocumentTextCache::plainText(int itemId) const
@@ -52,7 +106,7 @@ bool DocumentTextCache::contains(int itemId) const
 void DocumentTextCache::insert(int itemId, const QTextDocument &document)
 {
     if (!contains(itemId))
-        keep(itemId, entryFor(documentText(document)));
+        keep(itemId, entryFor(document));
 }
 
 void DocumentTextCache::insertRtf(int itemId, const QByteArray &rtf)
@@ -61,7 +115,7 @@ void DocumentTextCache::insertRtf(int itemId, const QByteArray &rtf)
         return;
     QTextDocument document;
     RtfReader::read(rtf, &document);
-    keep(itemId, entryFor(documentText(document)));
+    keep(itemId, entryFor(document));
 }
 
 void DocumentTextCache::insertMissing(int itemId)
@@ -88,55 +142,26 @@ qint64 DocumentTextCache::memoryBytes() const
     return bytes;
 }
 
-QString DocumentTextCache::documentText(const QTextDocument &document)
-{
-    // toPlainText() keeps one character per position: it only turns
-    // paragraph, line and frame separators into '\n' and no-break spaces
-    // into blanks.
-    return document.toPlainText();
-}
-
 QString DocumentTextCache::fold(QStringView text)
 {
     QString folded(text.size(), Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(folded.data());
-    const char16_t *in = text.utf16();
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = in[i];
-        if (c < 0x80) {
-            out[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 0x20) : c;
-        } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1])) {
-            const char32_t folded32 = QChar::toCaseFolded(QChar::surrogateToUcs4(c, in[i + 1]));
-            if (QChar::requiresSurrogates(folded32)) {
-                out[i] = QChar::highSurrogate(folded32);
-                out[i + 1] = QChar::lowSurrogate(folded32);
-            } else {
-                out[i] = c;
-                out[i + 1] = in[i + 1];
-            }
-            ++i;
-        } else {
-            const char32_t folded32 = QChar::toCaseFolded(char32_t(c));
-            out[i] = QChar::requiresSurrogates(folded32) ? c : char16_t(folded32);
-        }
-    }
+    foldInto(text, reinterpret_cast<char16_t *>(folded.data()), [](qsizetype, char16_t) {});
     return folded;
 }
 
-DocumentTextCache::Entry DocumentTextCache::entryFor(const QString &text)
+DocumentTextCache::Entry DocumentTextCache::entryFor(const QTextDocument &document)
 {
+    // One pass over the document's raw text gives the folded text and what
+    // the plain text has where the two differ.
+    const QString raw = document.toRawText();
     Entry entry;
     entry.hasRow = true;
-    entry.folded = fold(text);
-    const QChar *original = text.constData();
-    const QChar *folded = entry.folded.constData();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (original[i] != folded[i]) {
-            entry.changedAt.append(qint32(i));
-            entry.changedFrom.append(original[i]);
-        }
-    }
+    entry.folded = QString(raw.size(), Qt::Uninitialized);
+    foldInto(raw, reinterpret_cast<char16_t *>(entry.folded.data()),
+             [&entry](qsizetype position, char16_t plain) {
+                 entry.changedAt.append(qint32(position));
+                 entry.changedFrom.append(QChar(plain));
+             });
     entry.changedAt.squeeze();
     entry.changedFrom.squeeze();
     return entry;

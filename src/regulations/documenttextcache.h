@@ -50,12 +50,10 @@ public:
     // What the held texts take in memory, in bytes.
     qint64 memoryBytes() const;
 
-    // The text of a document, one character for each QTextCursor position
-    // (paragraph and frame breaks as '\n', a picture as U+FFFC).
-    static QString documentText(const QTextDocument &document);
     // Folds the case of every character to exactly one character (surrogate
     // pairs to a pair), so a position in the folded text is the position in
-    // the text.
+    // the text. Paragraph, line and frame breaks become '\n' and no-break
+    // spaces blanks, as in a document's plain text.
     static QString fold(QStringView text);
 
 private:
@@ -68,7 +66,9 @@ private:
         QString changedFrom;
     };
 
-    static Entry entryFor(const QString &text);
+    // The document's text, one character for each QTextCursor position (a
+    // picture is U+FFFC); the text as written is its toPlainText().
+    static Entry entryFor(const QTextDocument &document);
     // Adds the entry unless one is held; returns the folded text held.
     std::optional<QString> keep(int itemId, Entry entry);
 
