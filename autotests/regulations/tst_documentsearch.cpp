@@ -95,6 +95,7 @@ private slots:
     void failedReadLeavesTheSearchAtTheNode();
     void foldKeepsEveryPosition();
     void cachedPositionsAreCursorPositions();
+    void cacheGivesTheTextBackAsWritten();
     void cacheReadsEachDocumentOnce();
     void damagedRtfIsSearchedAsFarAsItReads();
     void cacheHoldsAboutOneCopyOfTheText();
@@ -356,6 +357,19 @@ void TestDocumentSearch::cachedPositionsAreCursorPositions()
     QCOMPARE(cache.plainText(8), u"inny"_s);
 }
 
+void TestDocumentSearch::cacheGivesTheTextBackAsWritten()
+{
+    QTextDocument document;
+    document.setPlainText(u"ŁÓDŹ\u00a0i \U00010400 Straße\nDRUGI akapit"_s);
+    QTextCursor cursor(&document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(u"\u2028PO ŁAMANIU"_s);
+    DocumentTextCache cache;
+    cache.insert(1, document);
+    QCOMPARE(cache.plainText(1), document.toPlainText());
+    QCOMPARE(cache.foldedText(1), u"łódź i \U00010428 straße\ndrugi akapit\npo łamaniu"_s);
+}
+
 void TestDocumentSearch::cacheReadsEachDocumentOnce()
 {
     DocumentTextCache cache;
@@ -369,6 +383,7 @@ void TestDocumentSearch::cacheReadsEachDocumentOnce()
     QCOMPARE(cache.foldedText(1, read), u"dozór żurawia"_s);
     QCOMPARE(cache.foldedText(1, read), u"dozór żurawia"_s);
     QCOMPARE(cache.plainText(1), u"Dozór ŻURAWIA"_s);
+    QCOMPARE(cache.foldedText(1), u"dozór żurawia"_s);
     QCOMPARE(cache.foldedText(2, read), std::nullopt);
     QCOMPARE(cache.foldedText(2, read), std::nullopt);
     QCOMPARE(reads, 2);

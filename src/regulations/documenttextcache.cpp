@@ -84,6 +84,15 @@ std::optional<QString> DocumentTextCache::foldedText(int itemId, const Reader &r
     return keep(itemId, entryFor(document));
 }
 
+std::optional<QString> DocumentTextCache::foldedText(int itemId) const
+{
+    QMutexLocker locker(&m_mutex);
+    const auto found = m_entries.constFind(itemId);
+    if (found == m_entries.cend() || !found->hasRow)
+        return std::nullopt;
+    return found->folded;
+}
+
 std::optional<QString> DocumentTextCache::plainText(int itemId) const
 {
     QMutexLocker locker(&m_mutex);

@@ -34,6 +34,8 @@ public:
     // not held yet; none when the document has no row. Damaged RTF gives the
     // text that could be read.
     std::optional<QString> foldedText(int itemId, const Reader &read);
+    // The case-folded text when it is held.
+    std::optional<QString> foldedText(int itemId) const;
     // The text as written, or none when it is not held or the document has no row.
     std::optional<QString> plainText(int itemId) const;
     bool contains(int itemId) const;

@@ -877,8 +877,7 @@ void TF_Main::JT_SearchGen_Execute(Worker &task)
             if (!m_documentTexts.contains(shownItemId))
                 task.runOnUiThread(
                         [&] { m_documentTexts.insert(shownItemId, *JvDBRE_Dokument->document()); });
-            text = m_documentTexts.foldedText(shownItemId, [](int) { return std::nullopt; })
-                           .value_or(QString());
+            text = m_documentTexts.foldedText(shownItemId).value_or(QString());
         }
         if (const std::optional<DocumentSearch::Match> match = m_search.findInDocument(text))
             task.runOnUiThread([&] { selectMatch(*match); });

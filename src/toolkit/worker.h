@@ -48,7 +48,10 @@ public:
 
     // Makes the dialog's animation instead of the ring of moving dots; takes
     // effect when the dialog is made, by the first run.
-    void setAnimation(std::function<QWidget *(QWidget *parent)> make) { m_makeAnimation = std::move(make); }
+    void setAnimation(std::function<QWidget *(QWidget *parent)> make)
+    {
+        m_makeAnimation = std::move(make);
+    }
 
     // Thread-safe. The dialog shows the text right away and at every refresh.
     void setInfoText(const QString &text);
