@@ -348,6 +348,13 @@ void TestDocumentSearch::cachedPositionsAreCursorPositions()
     }
     QCOMPARE(cache.plainText(7), shown.toPlainText());
 
+    // Read through a scratch document that held another text before.
+    QTextDocument scratch;
+    scratch.setPlainText(u"poprzedni dokument, dłuższy niż ten"_s);
+    QCOMPARE(cache.foldedText(
+                 9, [](int) { return std::optional<QByteArray>(MixedRtf); }, &scratch),
+             folded);
+
     // A text already held is kept as it is.
     QTextDocument other;
     other.setPlainText(u"inny"_s);

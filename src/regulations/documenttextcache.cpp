@@ -66,7 +66,8 @@ template<typename Changed> void foldInto(QStringView raw, char16_t *out, Changed
 
 } // namespace
 
-std::optional<QString> DocumentTextCache::foldedText(int itemId, const Reader &read)
+std::optional<QString> DocumentTextCache::foldedText(int itemId, const Reader &read,
+                                                     QTextDocument *scratch)
 {
     {
         QMutexLocker locker(&m_mutex);
@@ -79,9 +80,10 @@ std::optional<QString> DocumentTextCache::foldedText(int itemId, const Reader &r
     const std::optional<QByteArray> rtf = read(itemId);
     if (!rtf)
         return keep(itemId, Entry {});
-    QTextDocument document;
-    RtfReader::read(*rtf, &document);
-    return keep(itemId, entryFor(document));
+    std::optional<QTextDocument> own;
+    QTextDocument *document = scratch ? scratch : &own.emplace();
+    RtfReader::read(*rtf, document);
+    return keep(itemId, entryFor(*document));
 }
 
 std::optional<QString> DocumentTextCache::foldedText(int itemId) const

@@ -32,8 +32,10 @@ public:
 
     // The case-folded text of the document, read with the reader when it is
     // not held yet; none when the document has no row. Damaged RTF gives the
-    // text that could be read.
-    std::optional<QString> foldedText(int itemId, const Reader &read);
+    // text that could be read. The RTF is read into the scratch document
+    // when one is given, so that a run of reads reuses one document.
+    std::optional<QString> foldedText(int itemId, const Reader &read,
+                                      QTextDocument *scratch = nullptr);
     // The case-folded text when it is held.
     std::optional<QString> foldedText(int itemId) const;
     // The text as written, or none when it is not held or the document has no row.

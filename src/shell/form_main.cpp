@@ -41,6 +41,7 @@
 #include <QStackedWidget>
 #include <QStyleFactory>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
@@ -886,9 +887,11 @@ void TF_Main::JT_SearchGen_Execute(Worker &task)
         return;
     }
 
-    // The documents not read before are read on a connection of this thread.
+    // The documents not read before are read on a connection of this thread,
+    // one after another into one hidden document.
     std::optional<ThreadConnection> connection;
     DocumentQuery FSQ_Dokument_find;
+    QTextDocument JvDBRE_Dokument_Find;
     const auto read = [&](int itemId) -> std::optional<QByteArray> {
         if (!connection)
             connection.emplace();
@@ -899,7 +902,9 @@ void TF_Main::JT_SearchGen_Execute(Worker &task)
         return rtf;
     };
     const std::optional<DocumentSearch::Match> match = m_search.findInLibrary(
-            m_searchNodes, [&](qint32 itemId) { return m_documentTexts.foldedText(itemId, read); });
+            m_searchNodes, [&](qint32 itemId) {
+                return m_documentTexts.foldedText(itemId, read, &JvDBRE_Dokument_Find);
+            });
     if (!match) {
         notFound();
         return;
