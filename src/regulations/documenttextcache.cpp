@@ -5,6 +5,9 @@
 #include <QMutexLocker>
 #include <QTextDocument>
 
+#include <array>
+#include <memory>
+
 namespace {
 
 // Rough cost of one hash node with its entry, beyond the texts themselves.
@@ -27,40 +30,51 @@ char16_t plainCharacter(char16_t c)
     }
 }
 
+// The folded plain character of every character of the basic plane, so that
+// folding a library's text costs one look-up a character.
+const std::array<char16_t, 0x10000> &foldTable()
+{
+    static const auto table = [] {
+        auto built = std::make_unique<std::array<char16_t, 0x10000>>();
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            const char16_t plain = plainCharacter(char16_t(c));
+            const char32_t folded
+                = QChar::isSurrogate(plain) ? plain : QChar::toCaseFolded(char32_t(plain));
+            (*built)[c] = QChar::requiresSurrogates(folded) ? plain : char16_t(folded);
+        }
+        return built;
+    }();
+    return *table;
+}
+
 // Writes the folded plain text of the raw text to out, one character for
 // each, and reports every position where folding changed the plain text.
 template<typename Changed> void foldInto(QStringView raw, char16_t *out, Changed &&changed)
 {
+    const std::array<char16_t, 0x10000> &table = foldTable();
     const char16_t *in = raw.utf16();
     const qsizetype size = raw.size();
     for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = plainCharacter(in[i]);
-        char16_t folded = c;
-        if (c < 0x80) {
-            if (c >= u'A' && c <= u'Z')
-                folded = char16_t(c + 0x20);
-        } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1])) {
+        const char16_t c = in[i];
+        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1])) {
             const char32_t folded32 = QChar::toCaseFolded(QChar::surrogateToUcs4(c, in[i + 1]));
-            const char16_t high
-                = QChar::requiresSurrogates(folded32) ? QChar::highSurrogate(folded32) : c;
-            const char16_t low
-                = QChar::requiresSurrogates(folded32) ? QChar::lowSurrogate(folded32) : in[i + 1];
-            out[i] = high;
-            out[i + 1] = low;
-            if (high != c)
+            const bool pair = QChar::requiresSurrogates(folded32);
+            out[i] = pair ? QChar::highSurrogate(folded32) : c;
+            out[i + 1] = pair ? QChar::lowSurrogate(folded32) : in[i + 1];
+            if (out[i] != c)
                 changed(i, c);
-            if (low != in[i + 1])
+            if (out[i + 1] != in[i + 1])
                 changed(i + 1, in[i + 1]);
             ++i;
             continue;
-        } else {
-            const char32_t folded32 = QChar::toCaseFolded(char32_t(c));
-            if (!QChar::requiresSurrogates(folded32))
-                folded = char16_t(folded32);
         }
+        const char16_t folded = table[c];
         out[i] = folded;
-        if (folded != c)
-            changed(i, c);
+        if (folded != c) {
+            const char16_t plain = plainCharacter(c);
+            if (folded != plain)
+                changed(i, plain);
+        }
     }
 }
 
