@@ -134,20 +134,6 @@ void DocumentTextCache::insert(int itemId, const QTextDocument &document)
         keep(itemId, entryFor(document));
 }
 
-void DocumentTextCache::insertRtf(int itemId, const QByteArray &rtf)
-{
-    if (contains(itemId))
-        return;
-    QTextDocument document;
-    RtfReader::read(rtf, &document);
-    keep(itemId, entryFor(document));
-}
-
-void DocumentTextCache::insertMissing(int itemId)
-{
-    keep(itemId, Entry {});
-}
-
 int DocumentTextCache::count() const
 {
     QMutexLocker locker(&m_mutex);

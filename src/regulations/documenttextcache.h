@@ -45,10 +45,6 @@ public:
     // Keeps the text of a document already read, such as the one on screen;
     // a text already held is kept as it is.
     void insert(int itemId, const QTextDocument &document);
-    // Records the document read in RTF.
-    void insertRtf(int itemId, const QByteArray &rtf);
-    // Records that the document has no row.
-    void insertMissing(int itemId);
 
     int count() const;
     // What the held texts take in memory, in bytes.
