@@ -231,6 +231,8 @@ struct Window
         main->show();
         if (!QTest::qWaitForWindowActive(main.get()))
             std::fprintf(stderr, "the window was not activated\n");
+        // The window's own start-up (first paint, layout) is not the search's.
+        QTest::qWait(200);
         phrase = main->findChild<QLineEdit *>(QStringLiteral("JvE_Find"));
         button = main->findChild<QPushButton *>(QStringLiteral("BB_Find"));
     }
