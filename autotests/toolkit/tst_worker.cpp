@@ -17,6 +17,7 @@
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -82,6 +83,7 @@ private slots:
     void elapsedTimeFormat();
     void dialogLooks();
     void busyAnimationTurnsWhileTheBodyRuns();
+    void animationOfTheCallersOwnReplacesTheDots();
     void escapeAndCloseDoNotEndTheDialog();
     void exceptionIsShownOnceAndCompletionStillRuns_data();
     void exceptionIsShownOnceAndCompletionStillRuns();
@@ -324,6 +326,27 @@ void TestWorker::busyAnimationTurnsWhileTheBodyRuns()
     QVERIFY(worker.run());
     QVERIFY(turned);
     QVERIFY(!busy->isAnimating());
+}
+
+void TestWorker::animationOfTheCallersOwnReplacesTheDots()
+{
+    QWidget *shown = nullptr;
+    Worker worker(m_parent.get(), TestSettings,
+                  [&](Worker &self) {
+                      self.runOnUiThread(
+                              [&] { shown = child<QWidget>(self, u"busyAnimation"_s); });
+                  },
+                  {});
+    QPointer<QWidget> made;
+    worker.setAnimation([&made](QWidget *parent) {
+        made = new QLabel(u"*"_s, parent);
+        return made.data();
+    });
+    QVERIFY(worker.run());
+    QVERIFY(made);
+    QCOMPARE(shown, made.data());
+    QCOMPARE(made->parentWidget(), worker.dialog());
+    QVERIFY(!worker.dialog()->findChild<BusyIndicator *>());
 }
 
 void TestWorker::escapeAndCloseDoNotEndTheDialog()

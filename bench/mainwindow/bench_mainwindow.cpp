@@ -4,6 +4,7 @@
 //
 //   bench_mainwindow [runs] [document.rtf]
 
+#include "benchtree.h"
 #include "data/schema.h"
 #include "regulations/qmx_tree.h"
 #include "shell/form_main.h"
@@ -46,26 +47,13 @@ bool buildLibrary(const QString &file, const QByteArray &document)
         Schema::create(db);
         QSqlQuery begin(db);
         begin.exec(QStringLiteral("BEGIN"));
-        QSqlQuery insert(db);
-        insert.prepare(QStringLiteral("INSERT INTO tree VALUES (?, ?, ?, ?, ?, ?, ?)"));
-        for (int id = 1; id <= NodeCount; ++id) {
-            // Nodes 1 to 4 are the sections; every other node hangs below an earlier one.
-            const QVariant parent = id <= 4 ? QVariant(QMetaType::fromType<int>()) : QVariant(id <= 40 ? (id % 4) + 1 : id / 10);
-            insert.addBindValue(id);
-            insert.addBindValue(parent);
-            insert.addBindValue(id <= 4 ? 0 : 1);
-            insert.addBindValue(QStringLiteral("Węzeł numer %1").arg(id));
-            insert.addBindValue(id % 3 ? QStringLiteral("Podpowiedź do węzła %1").arg(id) : QString());
-            insert.addBindValue(id % 5);
-            insert.addBindValue(NodeCount - id);
-            insert.exec();
-        }
+        // Sections are headings; every other node, the document's among them, a document node.
+        insertBenchTree(db, NodeCount, [](int id) { return id <= 4 && id != DocumentNode ? 0 : 1; });
         QSqlQuery doc(db);
         doc.prepare(QStringLiteral("INSERT INTO tree_documents VALUES (?, ?)"));
         doc.addBindValue(DocumentNode);
         doc.addBindValue(document);
         doc.exec();
-        QSqlQuery(db).exec(QStringLiteral("UPDATE tree SET node_type_id = 1 WHERE item_id = 2"));
         QSqlQuery(db).exec(QStringLiteral("COMMIT"));
     } catch (const Error &error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));

@@ -8,6 +8,7 @@
 #include "pictures.h"
 #include "regulations/qmx_tree.h"
 #include "regulations/regulationtree.h"
+#include "searchanimation.h"
 #include "toolkit/collapsiblesplitter.h"
 #include "toolkit/filedialogs.h"
 #include "toolkit/hintdelaystyle.h"
@@ -40,7 +41,10 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyleFactory>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QToolBar>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace {
@@ -331,9 +335,8 @@ QWidget *TF_Main::buildLeftPane()
                                                        "QCheckBox:disabled { color: rgb(215, 225, 250); }"));
     BB_Find = new QPushButton(QStringLiteral("Znajdź"), P_LeftSearch);
     BB_Find->setObjectName(QStringLiteral("BB_Find"));
-    // The search comes with its own part of the program.
-    JvE_Find->setEnabled(false);
-    BB_Find->setEnabled(false);
+    connect(BB_Find, &QAbstractButton::clicked, this, &TF_Main::BB_FindClick);
+    connect(JvE_Find, &QLineEdit::returnPressed, this, &TF_Main::JvE_FindKeyPress);
     search->addWidget(Label1, 0, 0);
     search->addWidget(JvE_Find, 1, 0);
     search->addWidget(CB_SearchThisDocOnly, 2, 0);
@@ -545,6 +548,12 @@ QWidget *TF_Main::buildDocumentPage()
     JvDBRE_Dokument = new RtfView(page);
     JvDBRE_Dokument->setObjectName(QStringLiteral("JvDBRE_Dokument"));
     JvDBRE_Dokument->hide();
+    // A match the search selects stays as visible when the focus is elsewhere.
+    QPalette viewerPalette = JvDBRE_Dokument->palette();
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        viewerPalette.setBrush(QPalette::Inactive, role,
+                               viewerPalette.brush(QPalette::Active, role));
+    JvDBRE_Dokument->setPalette(viewerPalette);
     layout->addWidget(L_DocWait, 0, 0);
     layout->addWidget(JvDBRE_Dokument, 0, 0);
     return page;
@@ -580,8 +589,7 @@ void TF_Main::FormCreate()
         SetToolBarActive(JvTB_Document, false);
         m_examRunner->setStep(0);
         m_thematicRunner->setStep(0);
-        FSearchNodeIndex = 0;
-        FSearchSelecting = false;
+        m_search = DocumentSearch();
     });
 }
 
@@ -609,6 +617,7 @@ void TF_Main::FormDestroy()
     delete FNotesWindow.data();
     JT_TestGen.reset();
     JT_Test_T_Gen.reset();
+    FSearchTask.reset();
     FSQ_Dokument.close();
     Database::close();
 }
@@ -718,6 +727,7 @@ void TF_Main::JvTV_LeftTreeSelectionChange()
         FTreeReady = true;
         return;
     }
+    ResetSearch();
     auto *item = static_cast<TreeNodeItem *>(selected.first());
     if (!item->isExpanded())
         item->setExpanded(true);
@@ -794,6 +804,135 @@ void TF_Main::TB_DocPrintClick()
     dialog.setWindowTitle(QStringLiteral("Drukowanie dokumentu"));
     if (dialog.exec() == QDialog::Accepted)
         JvDBRE_Dokument->document()->print(&printer);
+}
+
+// ---------------------------------------------------------------------------
+// Document search
+
+void TF_Main::ResetSearch()
+{
+    m_search.ResetSearch();
+}
+
+void TF_Main::JvE_FindKeyPress()
+{
+    BB_Find->click();
+}
+
+void TF_Main::BB_FindClick()
+{
+    if (FClosing || (FSearchTask && FSearchTask->isRunning()))
+        return;
+    if (!CB_SearchThisDocOnly->isEnabled())
+        CB_SearchThisDocOnly->setChecked(false);
+    if (currentPageName() == QLatin1String("NP_About"))
+        JvTV_LeftTreeSelectionChange();
+    if (m_searchNodes.isEmpty()) {
+        for (QTreeWidgetItemIterator it(JvTV_LeftTree); *it; ++it) {
+            const TVemTreeNode &node = static_cast<TreeNodeItem *>(*it)->node();
+            m_searchNodes.append({node.ItemId, node.NodeType});
+        }
+    }
+    FSearchTask.reset();
+    FSearchTask = std::make_unique<Worker>(
+            this,
+            Worker::Settings{QStringLiteral("Szukanie"), QStringLiteral("Trwa przeszukiwanie")},
+            [this](Worker &task) { JT_SearchGen_Execute(task); }, [this] { JT_SearchGen_Finish(); });
+    FSearchTask->setAnimation(SearchAnimation::create);
+    FSearchTask->run();
+}
+
+void TF_Main::JT_SearchGen_Execute(Worker &task)
+{
+    // Runs on the worker: every widget is reached through the UI thread.
+    bool closing = false;
+    bool thisDocumentOnly = false;
+    QString phrase;
+    int shownItemId = 0;
+    bool documentShown = false;
+    task.runOnUiThread([&] {
+        closing = FClosing;
+        if (closing)
+            return;
+        phrase = DocumentSearch::trimPhrase(JvE_Find->text());
+        JvE_Find->setText(phrase);
+        thisDocumentOnly = CB_SearchThisDocOnly->isChecked();
+        documentShown = FSQ_Dokument.hasRow();
+        shownItemId = FSQ_Dokument.itemId();
+    });
+    if (closing)
+        return;
+    m_search.takePhrase(phrase);
+
+    const auto notFound = [this, &task] {
+        task.runOnUiThread([this, &task] {
+            MessageBoxes::show({task.dialog(), QMessageBox::Information, QStringLiteral("Szukanie"),
+                                QStringLiteral("Nie znaleziono szukanej frazy"), QMessageBox::Ok,
+                                QMessageBox::Ok});
+        });
+    };
+
+    if (thisDocumentOnly) {
+        QString text;
+        if (documentShown) {
+            if (!m_documentTexts.contains(shownItemId))
+                task.runOnUiThread(
+                        [&] { m_documentTexts.insert(shownItemId, *JvDBRE_Dokument->document()); });
+            text = m_documentTexts.foldedText(shownItemId).value_or(QString());
+        }
+        if (const std::optional<DocumentSearch::Match> match = m_search.findInDocument(text))
+            task.runOnUiThread([&] { selectMatch(*match); });
+        else
+            notFound();
+        return;
+    }
+
+    // The documents not read before are read on a connection of this thread,
+    // one after another into one hidden document.
+    std::optional<ThreadConnection> connection;
+    DocumentQuery FSQ_Dokument_find;
+    QTextDocument JvDBRE_Dokument_Find;
+    const auto read = [&](int itemId) -> std::optional<QByteArray> {
+        if (!connection)
+            connection.emplace();
+        if (!FSQ_Dokument_find.open(connection->database(), itemId))
+            return std::nullopt;
+        QByteArray rtf = FSQ_Dokument_find.rtf();
+        FSQ_Dokument_find.close();
+        return rtf;
+    };
+    const std::optional<DocumentSearch::Match> match = m_search.findInLibrary(
+            m_searchNodes, [&](qint32 itemId) {
+                return m_documentTexts.foldedText(itemId, read, &JvDBRE_Dokument_Find);
+            });
+    if (!match) {
+        notFound();
+        return;
+    }
+    task.runOnUiThread([&] {
+        m_search.setSelecting(true);
+        if (TreeNodeItem *item = TreeIndex::nodeAt(JvTV_LeftTree, match->nodeIndex)) {
+            JvTV_LeftTree->selectQuietly(item);
+            JvTV_LeftTree->scrollToItem(item);
+        }
+        JvTV_LeftTreeSelectionChange();
+        QCoreApplication::processEvents();
+        m_search.setSelecting(false);
+        JvDBRE_Dokument->setFocus();
+        selectMatch(*match);
+    });
+}
+
+void TF_Main::JT_SearchGen_Finish() { }
+
+void TF_Main::selectMatch(const DocumentSearch::Match &match)
+{
+    QTextCursor cursor(JvDBRE_Dokument->document());
+    const int end = cursor.document()->characterCount() - 1;
+    cursor.setPosition(std::min(match.position, end));
+    cursor.setPosition(std::min(match.position + match.length, end), QTextCursor::KeepAnchor);
+    JvDBRE_Dokument->setTextCursor(cursor);
+    JvDBRE_Dokument->ensureCursorVisible();
 }
 
 // ---------------------------------------------------------------------------

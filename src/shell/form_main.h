@@ -1,6 +1,8 @@
 #pragma once
 
 #include "regulations/documentquery.h"
+#include "regulations/documentsearch.h"
+#include "regulations/documenttextcache.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -79,6 +81,9 @@ public:
     QColor documentColor() const { return FDocColor; }
     TestRunner *examRunner() const { return m_examRunner; }
     TestRunner *thematicRunner() const { return m_thematicRunner; }
+    const DocumentSearch::State &searchState() const { return m_search.state(); }
+    // The text of every document read so far, by item id, for the run of the program.
+    DocumentTextCache &documentTexts() { return m_documentTexts; }
 
 public slots:
     void JvTV_LeftTreeSelectionChange();
@@ -106,6 +111,9 @@ public slots:
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn3Click();
+    // The search panel: the next occurrence of the phrase.
+    void BB_FindClick();
+    void JvE_FindKeyPress();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -133,6 +141,11 @@ private:
     void showNodeContent(int itemId, int nodeType);
     void buildTestPages();
     void rerunTreeSelection();
+    void ResetSearch();
+    void JT_SearchGen_Execute(Worker &task);
+    void JT_SearchGen_Finish();
+    // Selects the match in the viewer and scrolls it into view.
+    void selectMatch(const DocumentSearch::Match &match);
     // Runs a draw on a worker behind its progress dialog, then opens the set.
     void runDraw(std::unique_ptr<Worker> &worker, TestRunner *runner,
                  std::function<void(const QSqlDatabase &, Worker &)> draw);
@@ -186,8 +199,10 @@ private:
 
     bool FTreeReady = false;
     bool FClosing = false;
-    int FSearchNodeIndex = 0;
-    bool FSearchSelecting = false;
+    DocumentSearch m_search;
+    DocumentTextCache m_documentTexts;
+    QList<SearchNode> m_searchNodes; // the tree in absolute order; it never changes
+    std::unique_ptr<Worker> FSearchTask; // with its wait dialog, kept until the next search
     QPointer<QWidget> FNotesWindow;
 };
 

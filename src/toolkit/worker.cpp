@@ -26,7 +26,7 @@ class Worker::ProgressDialog : public QDialog
     Q_DISABLE_COPY_MOVE(ProgressDialog)
 
 public:
-    explicit ProgressDialog(QWidget *parent);
+    ProgressDialog(QWidget *parent, const std::function<QWidget *(QWidget *)> &animation);
 
     void prepare(const QString &caption);
     void setStaysOnTop(bool onTop);
@@ -45,14 +45,16 @@ private:
     void centre();
 
     QLabel *m_info;
-    BusyIndicator *m_busy;
+    QWidget *m_busy;
     QLabel *m_elapsed;
     bool m_closable = false;
     bool m_fitted = false;
 };
 
-Worker::ProgressDialog::ProgressDialog(QWidget *parent)
-    : QDialog(parent), m_info(new QLabel(this)), m_busy(new BusyIndicator(this)),
+Worker::ProgressDialog::ProgressDialog(QWidget *parent,
+                                       const std::function<QWidget *(QWidget *)> &animation)
+    : QDialog(parent), m_info(new QLabel(this)),
+      m_busy(animation ? animation(this) : new BusyIndicator(this)),
       m_elapsed(new QLabel(this))
 {
     m_info->setObjectName(u"infoText"_s);
@@ -184,7 +186,7 @@ bool Worker::run()
     }
 
     if (!m_dialog)
-        m_dialog = new ProgressDialog(m_parent);
+        m_dialog = new ProgressDialog(m_parent, m_makeAnimation);
     m_dialog->prepare(m_settings.caption);
     m_clock.start();
     refresh();

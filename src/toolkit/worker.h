@@ -46,6 +46,13 @@ public:
     bool run();
     bool isRunning() const { return m_running; }
 
+    // Makes the dialog's animation instead of the ring of moving dots; takes
+    // effect when the dialog is made, by the first run.
+    void setAnimation(std::function<QWidget *(QWidget *parent)> make)
+    {
+        m_makeAnimation = std::move(make);
+    }
+
     // Thread-safe. The dialog shows the text right away and at every refresh.
     void setInfoText(const QString &text);
     QString infoText() const;
@@ -77,6 +84,7 @@ private:
     Settings m_settings;
     Body m_body;
     Completion m_completion;
+    std::function<QWidget *(QWidget *parent)> m_makeAnimation;
 
     QPointer<ProgressDialog> m_dialog;
     std::unique_ptr<QThread> m_thread;

@@ -11,8 +11,11 @@
 #include "toolkit/messageboxes.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -122,6 +125,36 @@ bool saveNotes(const QString &directory, const QString &baseDirectory)
     return ok;
 }
 
+// A match of the search in all documents, then the wait dialog as it stands
+// while the box for a phrase that is nowhere is up.
+bool saveSearch(TF_Main &window, const QString &directory)
+{
+    auto *phrase = window.findChild<QLineEdit *>(QStringLiteral("JvE_Find"));
+    auto *find = window.findChild<QPushButton *>(QStringLiteral("BB_Find"));
+    auto *thisDocumentOnly = window.findChild<QCheckBox *>(QStringLiteral("CB_SearchThisDocOnly"));
+    if (!phrase || !find || !thisDocumentOnly)
+        return false;
+    thisDocumentOnly->setChecked(false);
+    phrase->setText(QStringLiteral("napięcie"));
+    find->click();
+    find->click();
+    bool ok = save(window, directory, QStringLiteral("16-search-match"));
+
+    QWidget *dialog = nullptr;
+    const MessageBoxes::Presenter previous
+        = MessageBoxes::setPresenter([&](const MessageBoxes::Request &request) {
+              if (!dialog && request.parent && request.parent->isWindow()) {
+                  dialog = request.parent;
+                  ok = save(*dialog, directory, QStringLiteral("17-search-wait")) && ok;
+              }
+              return QMessageBox::Ok;
+          });
+    phrase->setText(QStringLiteral("fraza, której nie ma"));
+    find->click();
+    MessageBoxes::setPresenter(previous);
+    return ok && dialog;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -167,6 +200,7 @@ int main(int argc, char *argv[])
     }
     window.JvSB_HelpClick();
     ok = save(window, directory, QStringLiteral("04-help")) && ok;
+    ok = saveSearch(window, directory) && ok;
 
     // The exam test, passed and then failed.
     if (tree && selectFirst(tree, NodeExamTest)) {
