@@ -3,10 +3,13 @@
 //   screenshots DIR [BASE_DIR]
 // BASE_DIR is where db/ and pomoc.rtf are (the program's directory by default).
 
+#include "printing/form_printpreview.h"
 #include "regulations/qmx_tree.h"
 #include "shell/form_main.h"
 #include "tests/testrunner.h"
 #include "toolkit/messageboxes.h"
+#include "toolkit/printpreview.h"
+#include "toolkit/rtfview.h"
 
 #include <QApplication>
 #include <QDir>
@@ -97,7 +100,8 @@ int main(int argc, char *argv[])
             for (int k = 1; k <= exam->set().rowCount(); ++k) {
                 exam->goToQuestion(k);
                 const QString correct = exam->set().current()->correct;
-                const QString wrong = correct == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+                const QString wrong
+                    = correct == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
                 exam->P_ABCClick(right || k % 3 == 0 ? correct : wrong);
             }
             exam->goToQuestion(2);
@@ -122,6 +126,21 @@ int main(int argc, char *argv[])
         ok = save(window, directory, QStringLiteral("12-thematic-step-1")) && ok;
         window.BitBtn1Click();
         ok = save(window, directory, QStringLiteral("13-thematic-step-2")) && ok;
+    }
+    // The print preview of the first document, on its second page where it has one.
+    if (tree && selectFirst(tree, NodeDocument)) {
+        TF_PreviewForm preview(window.findChild<RtfView *>(QStringLiteral("JvDBRE_Dokument")),
+                               &window);
+        preview.setDocColor(window.documentColor());
+        if (runGuarded(&window, [&] { preview.BuildPreviewPages(); })) {
+            preview.resize(900, 640);
+            preview.show();
+            if (QTest::qWaitForWindowExposed(&preview)) {
+                preview.preview()->setCurrentPage(2);
+                ok = save(preview, directory, QStringLiteral("15-print-preview")) && ok;
+            }
+            preview.close();
+        }
     }
 
     window.resize(TF_Main::RunningMinimumSize);
