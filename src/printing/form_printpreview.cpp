@@ -247,6 +247,7 @@ void TF_PreviewForm::BuildPreviewPages()
     int offset = 0;
     int secondOffset = 0;
     while (offset != -1) {
+        checkDocument();
         if (PrintPreview->paintRichText(textBlock, document, 1, offset) == 0)
             break;
         QCoreApplication::processEvents();

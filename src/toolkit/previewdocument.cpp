@@ -178,8 +178,9 @@ PreviewDocument::TextLayout &PreviewDocument::layoutFor(QTextDocument *document,
         const QTextLayout *lines = block.layout();
         if (!lines || lines->lineCount() == 0)
             continue;
-        const QRectF blockRect = documentLayout->blockBoundingRect(block);
-        const qreal top = blockRect.top() - lines->boundingRect().top();
+        // Where the block starts on the paginated sheet; a line pushed to
+        // the next page keeps the push in its own y.
+        const qreal top = documentLayout->blockBoundingRect(block).top();
         for (int i = 0; i < lines->lineCount(); ++i) {
             const QTextLine line = lines->lineAt(i);
             const int page = int(std::floor((top + line.y() + 0.5) / size.height()));
