@@ -4,9 +4,14 @@
 
 #include <QFile>
 #include <QFontInfo>
+#include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRegularExpression>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
 #include <QTextItem>
 
 #include <cmath>
@@ -55,8 +60,17 @@ public:
                       pixels * scale / 2540 * 72});
     }
     void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
-    void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
-    void drawPath(const QPainterPath &) override { }
+    void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override
+    {
+        QPainterPath path;
+        path.addPolygon(QPolygonF(QList<QPointF>(points, points + count)));
+        drawPath(path);
+    }
+    // Rectangles come as paths; every shape is kept as its bounding rectangle.
+    void drawPath(const QPainterPath &path) override
+    {
+        items.append({PageItem::Rect, {}, m_transform.mapRect(path.boundingRect()), m_brush, 0});
+    }
 
 private:
     QTransform m_transform;
@@ -103,6 +117,24 @@ private:
 };
 
 } // namespace
+
+void fillLines(QTextDocument &document, int lines)
+{
+    QImage strut(1, 96, QImage::Format_RGB32);
+    strut.fill(Qt::white);
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("strut")), strut);
+    QTextImageFormat image;
+    image.setName(QStringLiteral("strut"));
+    image.setWidth(1);
+    image.setHeight(96);
+    QTextCursor cursor(&document);
+    for (int line = 1; line <= lines; ++line) {
+        if (line > 1)
+            cursor.insertBlock();
+        cursor.insertImage(image);
+        cursor.insertText(QStringLiteral("Wiersz %1").arg(line));
+    }
+}
 
 QList<PageItem> pageContents(const PreviewDocument &pages, int index)
 {

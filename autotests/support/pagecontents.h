@@ -6,6 +6,11 @@
 #include <QString>
 
 class PreviewDocument;
+class QTextDocument;
+
+// Fills the document with the lines "Wiersz 1" to "Wiersz n", each held a
+// little over an inch high by a picture: ten of them fit 275 mm, eleven do not.
+void fillLines(QTextDocument &document, int lines);
 
 // What a recorded page draws, in the order it draws it, in hundredths of a
 // millimetre on the paper: texts at their baselines and rectangles with the

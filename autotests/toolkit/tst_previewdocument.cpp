@@ -19,28 +19,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// 275 mm of text block: ten lines of a little over an inch fit, the
-// eleventh does not.
+// 275 mm of text block: ten lines of fillLines() fit, the eleventh does not.
 const QRectF TextBlock(1100, 1100, 18800, 27500);
-
-// Lines "Wiersz 1" to "Wiersz n", each held an inch high by a picture.
-void fillLines(QTextDocument &document, int lines)
-{
-    QImage strut(1, 96, QImage::Format_RGB32);
-    strut.fill(Qt::white);
-    document.addResource(QTextDocument::ImageResource, QUrl(u"strut"_s), strut);
-    QTextImageFormat image;
-    image.setName(u"strut"_s);
-    image.setWidth(1);
-    image.setHeight(96);
-    QTextCursor cursor(&document);
-    for (int line = 1; line <= lines; ++line) {
-        if (line > 1)
-            cursor.insertBlock();
-        cursor.insertImage(image);
-        cursor.insertText(u"Wiersz %1"_s.arg(line));
-    }
-}
 
 // The texts of a page that show: the text block clips the rest of a line
 // that straddles its edge.

@@ -94,6 +94,8 @@ TF_PreviewForm::TF_PreviewForm(RtfView *viewer, QWidget *parent) : QDialog(paren
     ZoomComboBox->setEditable(true);
     ZoomComboBox->setInsertPolicy(QComboBox::NoInsert);
     ZoomComboBox->setMinimumContentsLength(14);
+    // Completing "5" to "50 %" would turn a typed 5 into 50.
+    ZoomComboBox->setCompleter(nullptr);
     for (const ZoomItem &item : ZoomItems)
         ZoomComboBox->addItem(QString::fromUtf16(item.text));
     ZoomComboBox->lineEdit()->installEventFilter(this);

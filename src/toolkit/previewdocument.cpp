@@ -110,8 +110,8 @@ void PreviewDocument::beginDoc()
         return;
     m_pages.clear();
     m_state = State::Building;
-    emit pagesChanged();
     emit beginDocument();
+    emit pagesChanged();
     startPage();
 }
 
