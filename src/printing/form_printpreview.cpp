@@ -242,9 +242,10 @@ void TF_PreviewForm::BuildPreviewPages()
                 tr("Dokument zmienił się w trakcie przygotowania wydruku; wydrukuj go ponownie"));
     };
 
+    const bool hasDocument = document;
     PrintPreview->beginDoc();
     const auto end = qScopeGuard([this] { PrintPreview->endDoc(); });
-    if (!document)
+    if (!hasDocument)
         return;
     int offset = 0;
     int secondOffset = 0;
