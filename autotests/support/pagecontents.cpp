@@ -99,7 +99,8 @@ protected:
         case PdmDpiY:
         case PdmPhysicalDpiX:
         case PdmPhysicalDpiY:
-            return 96;
+            // A printer's resolution: pages must not depend on it.
+            return 1200;
         case PdmDepth:
             return 32;
         case PdmNumColors:

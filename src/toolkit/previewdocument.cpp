@@ -236,11 +236,15 @@ void PreviewDocument::paintPage(QPainter *painter, int index, const QRectF &targ
         return;
     // Playing needs a picture of its own; copies share their data.
     QPicture picture = m_pages.at(index);
-    const qreal toPicture = LayoutDpi / pictureDpi(picture);
+    // Playing keeps a picture's size in inches on the device, so page units
+    // are mapped to the device's inches, not to the picture's dots.
+    const QPaintDevice *device = painter->device();
+    const qreal toPictureX = qreal(LayoutDpi) / device->logicalDpiX();
+    const qreal toPictureY = qreal(LayoutDpi) / device->logicalDpiY();
     painter->save();
     painter->translate(target.topLeft());
-    painter->scale(target.width() / A4.width() * toPicture,
-                   target.height() / A4.height() * toPicture);
+    painter->scale(target.width() / A4.width() * toPictureX,
+                   target.height() / A4.height() * toPictureY);
     picture.play(painter);
     painter->restore();
 }

@@ -1,5 +1,5 @@
 // Shows the main window's pages in turn on the database beside the program
-// and saves a picture of each:
+// and saves a picture of each, and of the print preview with its pages as PDF:
 //   screenshots DIR [BASE_DIR]
 // BASE_DIR is where db/ and pomoc.rtf are (the program's directory by default).
 
@@ -138,6 +138,16 @@ int main(int argc, char *argv[])
             if (QTest::qWaitForWindowExposed(&preview)) {
                 preview.preview()->setCurrentPage(2);
                 ok = save(preview, directory, QStringLiteral("15-print-preview")) && ok;
+                // What would be printed, to compare with the picture.
+                const QString pdf
+                    = QDir(directory).filePath(QStringLiteral("15-print-preview.pdf"));
+                QString error;
+                if (preview.preview()->pages()->savePdf(pdf, &error)) {
+                    std::printf("%s\n", qPrintable(pdf));
+                } else {
+                    std::fprintf(stderr, "%s\n", qPrintable(error));
+                    ok = false;
+                }
             }
             preview.close();
         }
