@@ -6,6 +6,7 @@
 #include "toolkit/printers.h"
 #include "toolkit/printpreview.h"
 #include "toolkit/rtfview.h"
+#include "toolkit/thumbnailstrip.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -167,6 +168,7 @@ private slots:
     void savesPdf();
     void pdfIntoUnwritableDirectory();
     void eventsRunWhilePagesAreBuilt();
+    void tabsAndThumbnailsShowPages();
 };
 
 void TestPrintPreview::framedPages_data()
@@ -505,6 +507,35 @@ void TestPrintPreview::eventsRunWhilePagesAreBuilt()
     QVERIFY(f.form->isVisible());
     QCOMPARE(f.form->windowTitle(), u"Voltaris"_s);
     QVERIFY(f.zoomBox->isEnabled());
+}
+
+// Thumbnails are drawn when they come into view, not all at once.
+void TestPrintPreview::tabsAndThumbnailsShowPages()
+{
+    Fixture f(95);
+    QVERIFY(f.open());
+    auto *strip = f.form->findChild<ThumbnailStrip *>(u"ThumbnailPreview"_s);
+    QVERIFY(strip);
+    QCOMPARE(strip->width(), 115);
+    QTRY_VERIFY(strip->renderedCount() > 0);
+    const int inView = strip->renderedCount();
+    const int x = strip->viewport()->width() / 2;
+    const int lastInView = strip->pageAt(QPoint(x, strip->viewport()->height() - 1));
+    QCOMPARE(strip->pageAt(QPoint(x, 0)), 0);
+    QVERIFY(lastInView > 0 && lastInView < 9);
+    QCOMPARE(inView, lastInView + 1);
+
+    QTest::mouseClick(f.tabs, Qt::LeftButton, {}, f.tabs->tabRect(6).center());
+    QCOMPARE(f.preview->currentPage(), 7);
+    // The strip follows the shown page into view.
+    QTRY_VERIFY(strip->renderedCount() > inView);
+
+    const QPoint onFirstVisible(strip->viewport()->width() / 2, 5);
+    const int page = strip->pageAt(onFirstVisible);
+    QVERIFY(page >= 0);
+    QTest::mouseClick(strip->viewport(), Qt::LeftButton, {}, onFirstVisible);
+    QCOMPARE(f.preview->currentPage(), page + 1);
+    QCOMPARE(f.tabs->currentIndex(), page);
 }
 
 QTEST_MAIN(TestPrintPreview)
