@@ -39,14 +39,19 @@ PrintPreview::~PrintPreview() = default;
 
 void PrintPreview::pagesChanged()
 {
-    m_cache = QPixmap();
-    m_cachePage = -1;
     const int count = pageCount();
+    // A recorded page never changes; only a new build replaces the pages.
+    if (m_cachePage >= count) {
+        m_cache = QPixmap();
+        m_cachePage = -1;
+    }
     // The first page is shown as soon as it exists; a rebuild keeps the page
     // the user was looking at where the new document still has it.
+    const int shown = m_currentPage;
     m_currentPage = count == 0 ? m_currentPage : std::clamp(m_currentPage, 1, count);
-    updateScrollBars();
-    viewport()->update();
+    // Pages added behind the shown one leave the view as it is.
+    if (m_currentPage != shown || m_currentPage >= count)
+        viewport()->update();
     emit changed();
 }
 
