@@ -227,6 +227,8 @@ void TF_PreviewForm::FormClose()
 
 void TF_PreviewForm::BuildPreviewPages()
 {
+    if (PrintPreview->state() != PreviewDocument::State::Idle)
+        return;
     const QSizeF paper = PrintPreview->paperSize();
     const QRectF textBlock(QPointF(TextMargin, TextMargin),
                            QPointF(paper.width() - TextMargin, paper.height() - TextMargin));
