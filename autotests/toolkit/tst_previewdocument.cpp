@@ -28,7 +28,8 @@ QStringList visibleTexts(const PreviewDocument &pages, int page)
 {
     QStringList texts;
     for (const PageItem &item : pageContents(pages, page)) {
-        if (item.kind == PageItem::Text && TextBlock.contains(item.geometry.topLeft()))
+        if (item.kind == PageItem::Text
+            && TextBlock.adjusted(-1, -1, 1, 1).contains(item.geometry.topLeft()))
             texts.append(item.text);
     }
     return texts;
@@ -60,6 +61,7 @@ private slots:
     void paginates_data();
     void paginates();
     void sameOffsetDrawsSamePageAgain();
+    void pictureTallerThanThePage();
     void eventsOfBuilding();
     void printsRangeAsOneJob_data();
     void printsRangeAsOneJob();
@@ -131,6 +133,30 @@ void TestPreviewDocument::sameOffsetDrawsSamePageAgain()
     pages.endDoc();
     QCOMPARE(visibleTexts(pages, 1).count(u"Wiersz 11"_s), 2);
     QVERIFY(!visibleTexts(pages, 1).contains(u"Wiersz 1"_s));
+}
+
+// The rest of such a picture has no line of its own to start a page with:
+// it is cut off at the block's edge, and the text after it still comes.
+void TestPreviewDocument::pictureTallerThanThePage()
+{
+    QTextDocument document;
+    QImage tall(10, 96 * 13, QImage::Format_RGB32);
+    tall.fill(Qt::gray);
+    document.addResource(QTextDocument::ImageResource, QUrl(u"tall"_s), tall);
+    QTextCursor cursor(&document);
+    cursor.insertText(u"Przed"_s);
+    cursor.insertBlock();
+    cursor.insertImage(u"tall"_s);
+    cursor.insertBlock();
+    cursor.insertText(u"Po"_s);
+    PreviewDocument pages;
+    const QList<int> offsets = paginate(pages, &document);
+    QCOMPARE(offsets.constLast(), -1);
+    QVERIFY(pages.pageCount() >= 2 && pages.pageCount() <= 3);
+    QStringList shown;
+    for (int page = 0; page < pages.pageCount(); ++page)
+        shown += visibleTexts(pages, page);
+    QCOMPARE(shown, (QStringList {u"Przed"_s, u"Po"_s}));
 }
 
 void TestPreviewDocument::eventsOfBuilding()
