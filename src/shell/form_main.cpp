@@ -6,6 +6,7 @@
 #include "data/sql.h"
 #include "notes/form_notes.h"
 #include "pictures.h"
+#include "printing/form_printpreview.h"
 #include "regulations/qmx_tree.h"
 #include "regulations/regulationtree.h"
 #include "searchanimation.h"
@@ -34,8 +35,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -799,11 +798,14 @@ void TF_Main::TB_DocSaveClick()
 
 void TF_Main::TB_DocPrintClick()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Drukowanie dokumentu"));
-    if (dialog.exec() == QDialog::Accepted)
-        JvDBRE_Dokument->document()->print(&printer);
+    // The pages are built while this window still takes input: one preview
+    // at a time.
+    if (findChild<TF_PreviewForm *>())
+        return;
+    const std::unique_ptr<TF_PreviewForm> preview = std::make_unique<TF_PreviewForm>(JvDBRE_Dokument, this);
+    preview->setDocColor(FDocColor);
+    if (runGuarded(this, [&] { preview->BuildPreviewPages(); }))
+        preview->exec();
 }
 
 // ---------------------------------------------------------------------------

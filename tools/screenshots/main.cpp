@@ -1,14 +1,17 @@
 // Shows the main window's pages in turn on the database beside the program
-// and saves a picture of each:
+// and saves a picture of each, and of the print preview with its pages as PDF:
 //   screenshots DIR [BASE_DIR]
 // BASE_DIR is where db/ and pomoc.rtf are (the program's directory by default).
 
 #include "data/database.h"
 #include "notes/form_notes.h"
+#include "printing/form_printpreview.h"
 #include "regulations/qmx_tree.h"
 #include "shell/form_main.h"
 #include "tests/testrunner.h"
 #include "toolkit/messageboxes.h"
+#include "toolkit/printpreview.h"
+#include "toolkit/rtfview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -211,7 +214,8 @@ int main(int argc, char *argv[])
             for (int k = 1; k <= exam->set().rowCount(); ++k) {
                 exam->goToQuestion(k);
                 const QString correct = exam->set().current()->correct;
-                const QString wrong = correct == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+                const QString wrong
+                    = correct == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
                 exam->P_ABCClick(right || k % 3 == 0 ? correct : wrong);
             }
             exam->goToQuestion(2);
@@ -236,6 +240,31 @@ int main(int argc, char *argv[])
         ok = save(window, directory, QStringLiteral("12-thematic-step-1")) && ok;
         window.BitBtn1Click();
         ok = save(window, directory, QStringLiteral("13-thematic-step-2")) && ok;
+    }
+    // The print preview of the first document, on its second page where it has one.
+    if (tree && selectFirst(tree, NodeDocument)) {
+        TF_PreviewForm preview(window.findChild<RtfView *>(QStringLiteral("JvDBRE_Dokument")),
+                               &window);
+        preview.setDocColor(window.documentColor());
+        if (runGuarded(&window, [&] { preview.BuildPreviewPages(); })) {
+            preview.resize(900, 640);
+            preview.show();
+            if (QTest::qWaitForWindowExposed(&preview)) {
+                preview.preview()->setCurrentPage(2);
+                ok = save(preview, directory, QStringLiteral("18-print-preview")) && ok;
+                // What would be printed, to compare with the picture.
+                const QString pdf
+                    = QDir(directory).filePath(QStringLiteral("18-print-preview.pdf"));
+                QString error;
+                if (preview.preview()->pages()->savePdf(pdf, &error)) {
+                    std::printf("%s\n", qPrintable(pdf));
+                } else {
+                    std::fprintf(stderr, "%s\n", qPrintable(error));
+                    ok = false;
+                }
+            }
+            preview.close();
+        }
     }
 
     window.resize(TF_Main::RunningMinimumSize);
