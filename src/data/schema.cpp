@@ -15,10 +15,17 @@ QStringList tableNames()
             QStringLiteral("notes")};
 }
 
+QStringList ownTableNames()
+{
+    return {QStringLiteral("pytania_wyjasnienia"), QStringLiteral("ustne_pytania"),
+            QStringLiteral("ustne_punkty")};
+}
+
 QStringList contentTableNames()
 {
-    return {QStringLiteral("tree"), QStringLiteral("tree_documents"),
-            QStringLiteral("test_pytania")};
+    return QStringList{QStringLiteral("tree"), QStringLiteral("tree_documents"),
+                       QStringLiteral("test_pytania")}
+            + ownTableNames();
 }
 
 void create(const QSqlDatabase &database)

@@ -8,7 +8,10 @@ namespace Schema {
 
 // The seven tables, in the order schema.sql creates them.
 QStringList tableNames();
-// The tables whose rows come with the delivered content.
+// The tables of the program's own that schema.sql creates beside the seven.
+QStringList ownTableNames();
+// The tables whose rows come with the delivered content, the program's own
+// among them.
 QStringList contentTableNames();
 
 // Creates whatever table or index is missing; existing ones are left alone.

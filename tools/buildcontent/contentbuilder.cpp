@@ -101,6 +101,36 @@ void fillContent(const QSqlDatabase &db, const ContentSource &content)
         question.bindValue(6, row.idDzial);
         Sql::exec(question);
     }
+
+    QSqlQuery explanation = Sql::prepare(db, QStringLiteral(
+            "INSERT INTO pytania_wyjasnienia (id_pytanie, wyjasnienie, item_id) VALUES (?, ?, ?)"));
+    for (const QuestionRow &row : content.questions) {
+        if (!row.explanation || !row.documentId)
+            continue;
+        explanation.bindValue(0, row.idPytanie);
+        explanation.bindValue(1, row.explanation->trimmed());
+        explanation.bindValue(2, *row.documentId);
+        Sql::exec(explanation);
+    }
+
+    QSqlQuery oral = Sql::prepare(db, QStringLiteral(
+            "INSERT INTO ustne_pytania (id_ustne, id_dzial, dla, item_id, pytanie) VALUES (?, ?, ?, ?, ?)"));
+    QSqlQuery point = Sql::prepare(
+            db, QStringLiteral("INSERT INTO ustne_punkty (id_ustne, nr, tresc) VALUES (?, ?, ?)"));
+    for (const OralQuestionRow &row : content.oralQuestions) {
+        oral.bindValue(0, row.idUstne);
+        oral.bindValue(1, row.idDzial);
+        oral.bindValue(2, QString(row.dla));
+        oral.bindValue(3, row.documentId);
+        oral.bindValue(4, row.question);
+        Sql::exec(oral);
+        for (int i = 0; i < row.points.size(); ++i) {
+            point.bindValue(0, row.idUstne);
+            point.bindValue(1, i + 1);
+            point.bindValue(2, row.points.at(i));
+            Sql::exec(point);
+        }
+    }
     transaction.commit();
 }
 

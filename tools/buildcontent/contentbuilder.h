@@ -13,7 +13,8 @@ QByteArray markdownToRtf(const QString &markdown);
 
 // Writes the content into the database file. A new file is built aside and
 // moved into place when complete. An existing one keeps the user's data:
-// only tree, tree_documents and test_pytania are replaced, in one
+// only the content tables (tree, tree_documents, test_pytania and the
+// program's own explanations and oral questions) are replaced, in one
 // transaction, and missing tables are added. Raises Error.
 void writeDatabase(const ContentSource &content, const QString &databasePath);
 
