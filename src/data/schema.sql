@@ -62,8 +62,17 @@ CREATE TABLE IF NOT EXISTS notes (
     tresc          BLOB NOT NULL
 );
 
--- Tables of the program's own. They come with the delivered content and are
--- refreshed with tree, tree_documents and test_pytania; texts are Markdown.
+-- Tables of the program's own.
+
+-- Facts about the database itself; 'content_stamp' names the content it
+-- holds, so that a user's copy knows when the delivered content differs.
+CREATE TABLE IF NOT EXISTS voltaris_info (
+    klucz   TEXT PRIMARY KEY,
+    wartosc TEXT NOT NULL
+);
+
+-- The following come with the delivered content and are refreshed with
+-- tree, tree_documents and test_pytania; texts are Markdown.
 
 -- Why a question's right answer is right, and the document (a tree node of
 -- type 1) that teaches it.
