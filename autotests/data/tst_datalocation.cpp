@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -108,6 +110,8 @@ void TestDataLocation::choosesTheDatabase_data()
         << true << u"current"_s << u"user"_s << u"znacznik"_s << true << QString();
     QTest::newRow("damaged user copy: moved aside, fresh copy")
         << true << u"damaged"_s << u"user"_s << u"nowa"_s << false << u"jest uszkodzona"_s;
+    QTest::newRow("user copy locked by another instance: not taken for damaged")
+        << true << u"locked"_s << u"program"_s << u"nowa"_s << false << u"database is locked"_s;
     QTest::newRow("user data directory cannot be made: read-only")
         << true << u"blocked"_s << u"program"_s << u"nowa"_s << false
         << u"Nie można utworzyć katalogu danych użytkownika"_s;
@@ -124,6 +128,7 @@ void TestDataLocation::choosesTheDatabase()
 
     Fixture f;
     const QByteArray garbage(4096, 'x');
+    std::optional<FileDatabase> lock;
     if (userCopy == u"older"_s) {
         makeDatabase(f.user, u"stara"_s, true);
     } else if (userCopy == u"current"_s) {
@@ -140,6 +145,10 @@ void TestDataLocation::choosesTheDatabase()
         QVERIFY(QDir().mkpath(QFileInfo(f.user).absolutePath()));
         writeFile(f.user, garbage);
         writeFile(f.user + u"-journal"_s, "journal of the damaged file");
+    } else if (userCopy == u"locked"_s) {
+        makeDatabase(f.user, u"stara"_s, true);
+        lock.emplace(f.user, FileDatabase::Mode::ReadWrite);
+        Sql::exec(lock->database(), u"BEGIN EXCLUSIVE"_s);
     } else if (userCopy == u"blocked"_s) {
         // A file where a directory must go: not even root can make it.
         QVERIFY(QDir().mkpath(f.dir.filePath(u"home/.local"_s)));
@@ -150,11 +159,13 @@ void TestDataLocation::choosesTheDatabase()
 
     const QByteArray deliveredBefore = contents(f.delivered);
     const DataLocation location = DataLocation::prepare({f.program, f.userData, installed});
+    lock.reset();
 
     const QString file = expectedFile == u"user"_s ? f.user : f.delivered;
     QCOMPARE(QFileInfo(location.databasePath()), QFileInfo(file));
     QCOMPARE(location.userCopy(), expectedFile == u"user"_s);
-    QCOMPARE(location.readOnly(), userCopy == u"blocked"_s);
+    const bool readOnly = userCopy == u"blocked"_s || userCopy == u"locked"_s;
+    QCOMPARE(location.readOnly(), readOnly);
     if (problem.isEmpty()) {
         QVERIFY2(location.problems().isEmpty(), qPrintable(location.problems().join(u'\n')));
     } else {
@@ -162,6 +173,8 @@ void TestDataLocation::choosesTheDatabase()
         QVERIFY2(location.problems().first().contains(problem),
                  qPrintable(location.problems().first()));
         const QString named = userCopy == u"blocked"_s ? f.userData : f.user;
+        if (readOnly)
+            QVERIFY(location.problems().first().contains(u"tylko do odczytu"_s));
         QVERIFY2(location.problems().first().contains(QDir::toNativeSeparators(named)),
                  qPrintable(location.problems().first()));
     }
@@ -179,7 +192,10 @@ void TestDataLocation::choosesTheDatabase()
         QCOMPARE(ContentStore::stamp(copy.database()), ContentStore::stamp(source.database()));
         QVERIFY(QFileInfo(f.user).isWritable());
     }
+    if (userCopy == u"locked"_s)
+        QCOMPARE(scalar(f.user, u"SELECT group_concat(tresc) FROM notes"_s), Note);
     if (userCopy == u"damaged"_s) {
+        QVERIFY(location.problems().first().contains(u"Utworzono nową kopię"_s));
         // Nothing the user had is destroyed, and a journal left beside the
         // damaged file (SQLite may have dropped it as not its own) is not
         // replayed into the fresh copy.

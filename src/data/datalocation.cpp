@@ -12,8 +12,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryFile>
+#include <QUrl>
+#include <QUuid>
 
 #include <cerrno>
 
@@ -46,19 +49,49 @@ bool canWriteDirectory(const QString &path)
     return probe.open();
 }
 
-// The text of what is wrong with the user's database, or empty when it is sound.
+// SQLite's primary result codes for a file that is not, or no longer, a
+// sound database.
+constexpr int SqliteCorrupt = 11;
+constexpr int SqliteNotADatabase = 26;
+
+// What is wrong with the user's database, or empty when it is sound. Only
+// damage counts: a file that is locked or cannot be read raises Error, so
+// that a database in use is never taken for a damaged one.
 QString damage(const QString &path)
 {
-    try {
-        FileDatabase file(path, FileDatabase::Mode::ReadWrite);
-        QSqlQuery check = Sql::exec(file.database(), QStringLiteral("PRAGMA quick_check"));
-        if (check.next() && check.value(0).toString() != QLatin1String("ok"))
-            return check.value(0).toString();
-        return {};
-    } catch (const Error &error) {
-        // The message names the file, which the caller's message does too.
-        return error.message().section(QStringLiteral(": "), -1);
+    const QString name
+        = QStringLiteral("check-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString fault;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)
+                           + QStringLiteral("?mode=rw"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        QSqlError error;
+        if (db.open()) {
+            // A hot journal left by an interrupted write is rolled back here,
+            // as SQLite does on every open.
+            QSqlQuery check(db);
+            if (!check.exec(QStringLiteral("PRAGMA quick_check")))
+                error = check.lastError();
+            else if (check.next() && check.value(0).toString() != QLatin1String("ok"))
+                fault = check.value(0).toString();
+        } else {
+            error = db.lastError();
+        }
+        db.close();
+        if (error.isValid()) {
+            const int code = error.nativeErrorCode().toInt() & 0xff;
+            fault = Sql::errorText(error);
+            if (code != SqliteCorrupt && code != SqliteNotADatabase) {
+                db = QSqlDatabase();
+                QSqlDatabase::removeDatabase(name);
+                throw Error(native(path) + QStringLiteral(": ") + fault);
+            }
+        }
     }
+    QSqlDatabase::removeDatabase(name);
+    return fault;
 }
 
 // Moves the database and its companions aside; returns the new name.
@@ -129,6 +162,7 @@ DataLocation DataLocation::prepare(const Paths &paths)
 
     const QString userDirectory = QDir(paths.userDataDirectory).filePath(QStringLiteral("db"));
     const QString user = QDir(userDirectory).filePath(QLatin1String(Database::FileName));
+    int damagedNote = -1;
     try {
         if (paths.userDataDirectory.isEmpty() || !QDir().mkpath(userDirectory))
             throw Error(tr("Nie można utworzyć katalogu danych użytkownika \"%1\"")
@@ -142,16 +176,18 @@ DataLocation DataLocation::prepare(const Paths &paths)
             if (!fault.isEmpty()) {
                 const QString aside = moveAside(user);
                 qCWarning(lcDataLocation) << "damaged database moved aside:" << aside << fault;
-                location.m_problems
-                    << tr("Baza danych użytkownika \"%1\" jest uszkodzona (%2). Zachowano ją "
-                          "jako \"%3\" i utworzono nową kopię bazy danych.")
-                           .arg(native(user), fault, native(aside));
+                damagedNote = int(location.m_problems.size());
+                location.m_problems << tr("Baza danych użytkownika \"%1\" jest uszkodzona (%2). "
+                                          "Zachowano ją jako \"%3\".")
+                                           .arg(native(user), fault, native(aside));
             }
         }
         location.m_databaseDirectory = userDirectory;
         location.m_userCopy = true;
         if (!QFileInfo::exists(user)) {
             copyDelivered(delivered, user);
+            if (damagedNote >= 0)
+                location.m_problems[damagedNote] += u' ' + tr("Utworzono nową kopię bazy danych.");
             return location;
         }
     } catch (const Error &error) {
