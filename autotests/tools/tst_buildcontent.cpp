@@ -194,6 +194,16 @@ void TestBuildContent::refreshKeepsTheUsersData()
     QVERIFY(writeFiles(source, files));
     const QString database = dir.filePath(u"qmx_vemora.db"_s);
     ContentBuilder::writeDatabase(readChecked(source), database);
+    const QString stampQuery = u"SELECT wartosc FROM voltaris_info WHERE klucz = 'content_stamp'"_s;
+    const QString firstStamp = Inspect(database).scalar(stampQuery).toString();
+    QVERIFY(!firstStamp.isEmpty());
+    {
+        // The same content built again, elsewhere, has the same stamp: a
+        // user's copy is refreshed only when the content differs.
+        const QString again = dir.filePath(u"again.db"_s);
+        ContentBuilder::writeDatabase(readChecked(source), again);
+        QCOMPARE(Inspect(again).scalar(stampQuery).toString(), firstStamp);
+    }
     {
         const Inspect db(database);
         QVERIFY(db.exec(u"INSERT INTO notes (row_added_dttm, tresc) VALUES ('2026-12-01T08:00:00', 'moja notatka')"_s));
@@ -215,6 +225,8 @@ void TestBuildContent::refreshKeepsTheUsersData()
     ContentBuilder::writeDatabase(changed, database);
 
     const Inspect db(database);
+    const QString newStamp = db.scalar(stampQuery).toString();
+    QVERIFY(!newStamp.isEmpty() && newStamp != firstStamp);
     QCOMPARE(db.scalar(u"SELECT nazwa FROM tree WHERE item_id = 11"_s).toString(), u"Prawo energetyczne – art. 54"_s);
     QCOMPARE(db.scalar(u"SELECT count(*) FROM test_pytania"_s).toInt(), 2);
     QCOMPARE(db.scalar(u"SELECT count(*) FROM tree"_s).toInt(), 8);
