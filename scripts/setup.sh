@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building Voltaris needs on Debian 12 and configures the build
-# directory. Sourced by run.sh and test.sh.
+# directory. Sourced by run.sh, test.sh and package.sh, which may name more
+# packages as arguments.
 set -euo pipefail
 
 VOLTARIS_SOURCE_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -10,6 +11,7 @@ packages=(
     cmake ninja-build g++
     qt6-base-dev libqt6sql6-sqlite qt6-svg-dev libgl1-mesa-dev
     fonts-dejavu-core fonts-liberation2
+    appstream desktop-file-utils
     "$@"
 )
 

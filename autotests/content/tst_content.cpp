@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -33,6 +34,16 @@ const QList<Batch> ExamBatches = {
 const QList<int> SectionCodes = {1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
                                  17, 18, 19, 21, 22, 23, 24, 25, 27, 28, 29, 30, 31, 32};
 constexpr int MinimumPerSection = 12;
+
+QStringList scalarColumn(const QSqlDatabase &db, const QString &statement)
+{
+    QStringList values;
+    QSqlQuery query(db);
+    query.exec(statement);
+    while (query.next())
+        values << query.value(0).toString();
+    return values;
+}
 
 QString words(const QString &text)
 {
@@ -177,6 +188,33 @@ void TestContent::deliveredDatabaseMeetsTheContract()
         QCOMPARE(scalar(u"SELECT count(*) FROM test_pytania WHERE poprawna_odpowiedz IS NULL OR "
                         "poprawna_odpowiedz NOT IN ('A', 'B', 'C')"_s).toInt(), 0);
         QCOMPARE(scalar(u"SELECT count(*) FROM test_pytania"_s).toInt(), int(m_content.questions.size()));
+
+        // The program's own tables: every explanation belongs to a question,
+        // every oral question has its model answer, and both lead to a document.
+        const int explained = int(std::count_if(m_content.questions.cbegin(), m_content.questions.cend(),
+                                                [](const QuestionRow &question) {
+                                                    return question.explanation && question.documentId;
+                                                }));
+        QCOMPARE(scalar(u"SELECT count(*) FROM pytania_wyjasnienia"_s).toInt(), explained);
+        QCOMPARE(scalar(u"SELECT count(*) FROM pytania_wyjasnienia w WHERE trim(w.wyjasnienie) = '' OR NOT EXISTS "
+                        "(SELECT 1 FROM test_pytania p WHERE p.id_pytanie = w.id_pytanie)"_s).toInt(), 0);
+        QCOMPARE(scalar(u"SELECT count(*) FROM ustne_pytania"_s).toInt(), int(m_content.oralQuestions.size()));
+        QCOMPARE(scalar(u"SELECT count(*) FROM ustne_pytania WHERE dla NOT IN ('D', 'E') OR trim(pytanie) = ''"_s)
+                         .toInt(),
+                 0);
+        QCOMPARE(scalar(u"SELECT count(*) FROM ustne_pytania u WHERE (SELECT count(*) FROM ustne_punkty p "
+                        "WHERE p.id_ustne = u.id_ustne) NOT BETWEEN 3 AND 8"_s).toInt(), 0);
+        QCOMPARE(scalar(u"SELECT count(*) FROM ustne_punkty p WHERE NOT EXISTS "
+                        "(SELECT 1 FROM ustne_pytania u WHERE u.id_ustne = p.id_ustne)"_s).toInt(), 0);
+        QCOMPARE(scalar(u"SELECT count(*) FROM (SELECT item_id FROM pytania_wyjasnienia UNION ALL "
+                        "SELECT item_id FROM ustne_pytania) r WHERE NOT EXISTS "
+                        "(SELECT 1 FROM tree t WHERE t.item_id = r.item_id AND t.node_type_id = 1)"_s).toInt(), 0);
+        QStringList undrawn;
+        for (const QString &code : scalarColumn(db, u"SELECT DISTINCT id_dzial FROM ustne_pytania"_s)) {
+            if (!SectionCodes.contains(code.toInt()))
+                undrawn << code;
+        }
+        QVERIFY2(undrawn.isEmpty(), qPrintable(u"oral questions of codes no test draws: "_s + undrawn.join(u", "_s)));
     }
     QSqlDatabase::removeDatabase(u"delivered"_s);
 }

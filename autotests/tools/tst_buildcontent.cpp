@@ -34,11 +34,26 @@ Files validContent()
         {u"documents/31-pomiary.md"_s, u"Pomiary i ich terminy.\n"_s},
         {u"questions/27-ochrona.txt"_s, u"# Dział 27\n\n"
                                         "[2701]\nCzas wyłączenia w układzie TN\nprzy 230 V dla obwodów do 32 A?\n"
-                                        "A) 0,4 s\nB) 5 s\nC) 1 s\n= A\n\n"
+                                        "A) 0,4 s\nB) 5 s\nC) 1 s\n= A\n"
+                                        "Wyjaśnienie: Tablica 41.1 normy PN-HD 60364-4-41\npodaje 0,4 s dla 230 V.\n"
+                                        "Dokument: 31\n\n"
                                         "[2702]\nKolor przewodu ochronnego PE?\n"
-                                        "A) niebieski\nB) zielono-żółty\nC) brązowy\n= B\n"_s},
+                                        "A) niebieski\nB) zielono-żółty\nC) brązowy\n= B\n"
+                                        "Wyjaśnienie: Przewód PE ma barwę zielono-żółtą.\nDokument: 31\n"_s},
         {u"questions/1-ogolne.txt"_s, u"[101]\nKto wydaje świadectwa kwalifikacyjne?\n"
-                                      "A) komisja kwalifikacyjna\nB) pracodawca\nC) starosta\n= A\n"_s},
+                                      "A) komisja kwalifikacyjna\nB) pracodawca\nC) starosta\n= A\n"
+                                      "Wyjaśnienie: Art. 54 ust. 1 Prawa energetycznego.\nDokument: 11\n"_s},
+        {u"oral/27-ochrona.txt"_s, u"# Pytania ustne, dział 27\n\n"
+                                   "[2701]\nJak sprawdza się samoczynne\nwyłączenie w układzie TN?\n"
+                                   "Dla: E\nDokument: 31\n"
+                                   "- pomiar impedancji pętli zwarcia\n"
+                                   "- warunek Zs · Ia ≤ U0,\n  gdzie Ia wyłącza w wymaganym czasie\n"
+                                   "- czas z tablicy 41.1\n\n"
+                                   "[2702]\nKto odpowiada za instrukcję eksploatacji?\n"
+                                   "Dla: D\nDokument: 11\n"
+                                   "- pracodawca ją opracowuje\n"
+                                   "- dozór pilnuje jej stosowania\n"
+                                   "- eksploatujący pracują według niej\n"_s},
         {u"pomoc.md"_s, u"# Pomoc\n\nTekst pomocy.\n"_s},
     };
 }
@@ -147,6 +162,20 @@ void TestBuildContent::buildsTheDatabase()
     QCOMPARE(db.column(u"SELECT id_pytanie || poprawna_odpowiedz || id_dzial FROM test_pytania ORDER BY id_pytanie"_s),
              (QStringList{u"101A1"_s, u"2701A27"_s, u"2702B27"_s}));
     QVERIFY(db.scalar(u"SELECT odp_B FROM test_pytania WHERE id_pytanie = 2702"_s).toString().startsWith(u"{\\rtf1"_s));
+    QCOMPARE(db.column(u"SELECT id_pytanie || '|' || item_id || '|' || wyjasnienie FROM pytania_wyjasnienia "
+                       "ORDER BY id_pytanie"_s),
+             (QStringList{u"101|11|Art. 54 ust. 1 Prawa energetycznego."_s,
+                          u"2701|31|Tablica 41.1 normy PN-HD 60364-4-41\npodaje 0,4 s dla 230 V."_s,
+                          u"2702|31|Przewód PE ma barwę zielono-żółtą."_s}));
+    QCOMPARE(db.column(u"SELECT id_ustne || '|' || id_dzial || '|' || dla || '|' || item_id || '|' || pytanie "
+                       "FROM ustne_pytania ORDER BY id_ustne"_s),
+             (QStringList{u"2701|27|E|31|Jak sprawdza się samoczynne\nwyłączenie w układzie TN?"_s,
+                          u"2702|27|D|11|Kto odpowiada za instrukcję eksploatacji?"_s}));
+    QCOMPARE(db.column(u"SELECT tresc FROM ustne_punkty WHERE id_ustne = 2701 ORDER BY nr"_s),
+             (QStringList{u"pomiar impedancji pętli zwarcia"_s,
+                          u"warunek Zs · Ia ≤ U0,\ngdzie Ia wyłącza w wymaganym czasie"_s, u"czas z tablicy 41.1"_s}));
+    QCOMPARE(db.column(u"SELECT nr FROM ustne_punkty WHERE id_ustne = 2702 ORDER BY nr"_s),
+             (QStringList{u"1"_s, u"2"_s, u"3"_s}));
     for (const QString &table : {u"test_pytania_random"_s, u"test_zestaw"_s, u"test_T_zestaw"_s, u"notes"_s})
         QCOMPARE(db.scalar(u"SELECT count(*) FROM "_s + table).toInt(), 0);
 
@@ -165,15 +194,29 @@ void TestBuildContent::refreshKeepsTheUsersData()
     QVERIFY(writeFiles(source, files));
     const QString database = dir.filePath(u"qmx_vemora.db"_s);
     ContentBuilder::writeDatabase(readChecked(source), database);
+    const QString stampQuery = u"SELECT wartosc FROM voltaris_info WHERE klucz = 'content_stamp'"_s;
+    const QString firstStamp = Inspect(database).scalar(stampQuery).toString();
+    QVERIFY(!firstStamp.isEmpty());
+    {
+        // The same content built again, elsewhere, has the same stamp: a
+        // user's copy is refreshed only when the content differs.
+        const QString again = dir.filePath(u"again.db"_s);
+        ContentBuilder::writeDatabase(readChecked(source), again);
+        QCOMPARE(Inspect(again).scalar(stampQuery).toString(), firstStamp);
+    }
     {
         const Inspect db(database);
         QVERIFY(db.exec(u"INSERT INTO notes (row_added_dttm, tresc) VALUES ('2026-12-01T08:00:00', 'moja notatka')"_s));
         QVERIFY(db.exec(u"INSERT INTO test_zestaw (id_pytanie, poprawna_odpowiedz, udzielona_odpowiedz) VALUES (2701, 'A', 'C')"_s));
         QVERIFY(db.exec(u"INSERT INTO test_T_zestaw (id_pytanie, poprawna_odpowiedz) VALUES (101, 'A')"_s));
         QVERIFY(db.exec(u"INSERT INTO test_pytania_random VALUES (1, 99)"_s));
+        // A database made before the program had tables of its own.
+        for (const QString &table : {u"pytania_wyjasnienia"_s, u"ustne_pytania"_s, u"ustne_punkty"_s})
+            QVERIFY(db.exec(u"DROP TABLE "_s + table));
     }
 
     files[u"tree.txt"_s].replace(u"Prawo energetyczne | art. 54"_s, u"Prawo energetyczne – art. 54 |"_s);
+    files[u"oral/27-ochrona.txt"_s].replace(u"- czas z tablicy 41.1\n"_s, u"- czas z tablicy 41.1 normy\n"_s);
     files.remove(u"questions/1-ogolne.txt"_s);
     QVERIFY(QFile::remove(QDir(source).filePath(u"questions/1-ogolne.txt"_s)));
     QVERIFY(writeFiles(source, files));
@@ -182,9 +225,16 @@ void TestBuildContent::refreshKeepsTheUsersData()
     ContentBuilder::writeDatabase(changed, database);
 
     const Inspect db(database);
+    const QString newStamp = db.scalar(stampQuery).toString();
+    QVERIFY(!newStamp.isEmpty() && newStamp != firstStamp);
     QCOMPARE(db.scalar(u"SELECT nazwa FROM tree WHERE item_id = 11"_s).toString(), u"Prawo energetyczne – art. 54"_s);
     QCOMPARE(db.scalar(u"SELECT count(*) FROM test_pytania"_s).toInt(), 2);
     QCOMPARE(db.scalar(u"SELECT count(*) FROM tree"_s).toInt(), 8);
+    QCOMPARE(db.column(u"SELECT id_pytanie FROM pytania_wyjasnienia ORDER BY id_pytanie"_s),
+             (QStringList{u"2701"_s, u"2702"_s}));
+    QCOMPARE(db.scalar(u"SELECT tresc FROM ustne_punkty WHERE id_ustne = 2701 AND nr = 3"_s).toString(),
+             u"czas z tablicy 41.1 normy"_s);
+    QCOMPARE(db.scalar(u"SELECT count(*) FROM ustne_punkty"_s).toInt(), 6);
     QCOMPARE(db.column(u"SELECT tresc FROM notes"_s), QStringList{u"moja notatka"_s});
     QCOMPARE(db.column(u"SELECT id_pytanie || udzielona_odpowiedz FROM test_zestaw"_s), QStringList{u"2701C"_s});
     QCOMPARE(db.scalar(u"SELECT count(*) FROM test_T_zestaw"_s).toInt(), 1);
@@ -211,17 +261,41 @@ void TestBuildContent::brokenContent_data()
     QTest::newRow("document of a heading") << tree << u"31 | 3 | 1 |"_s << u"31 | 3 | 0 |"_s << u"documents/31-pomiary.md"_s << u"no document node (type 1) with item_id 31"_s;
     QTest::newRow("unknown node type") << tree << u"31 | 3 | 1 |"_s << u"31 | 3 | 7 |"_s << u"tree.txt:6"_s << u"node_type_id \"7\""_s;
     QTest::newRow("a field missing") << tree << u"31 | 3 | 1 | 2 | Pomiary | "_s << u"31 | 3 | 1 | Pomiary"_s << u"tree.txt:6"_s << u"expected 6 fields"_s;
-    QTest::newRow("question id used twice") << q27 << u"[2702]"_s << u"[101]"_s << u"questions/27-ochrona.txt:11"_s << u"id_pytanie 101 is used again (first at "_s;
-    QTest::newRow("question id beyond 32767") << q27 << u"[2702]"_s << u"[32768]"_s << u"questions/27-ochrona.txt:11"_s << u"id_pytanie 32768 is not within 1 to 32767"_s;
-    QTest::newRow("right answer not a letter A to C") << q27 << u"= B"_s << u"= D"_s << u"questions/27-ochrona.txt:16"_s << u"the right answer \"D\" is not A, B or C"_s;
-    QTest::newRow("lower-case letter") << q27 << u"= B"_s << u"= b"_s << u"questions/27-ochrona.txt:16"_s << u"the right answer \"b\" is not A, B or C"_s;
-    QTest::newRow("answer C missing") << q27 << u"C) brązowy\n"_s << QString() << u"questions/27-ochrona.txt:15"_s << u"\"= X\" before the three answers"_s;
+    QTest::newRow("question id used twice") << q27 << u"[2702]"_s << u"[101]"_s << u"questions/27-ochrona.txt:14"_s << u"id_pytanie 101 is used again (first at "_s;
+    QTest::newRow("question id beyond 32767") << q27 << u"[2702]"_s << u"[32768]"_s << u"questions/27-ochrona.txt:14"_s << u"id_pytanie 32768 is not within 1 to 32767"_s;
+    QTest::newRow("right answer not a letter A to C") << q27 << u"= B"_s << u"= D"_s << u"questions/27-ochrona.txt:19"_s << u"the right answer \"D\" is not A, B or C"_s;
+    QTest::newRow("lower-case letter") << q27 << u"= B"_s << u"= b"_s << u"questions/27-ochrona.txt:19"_s << u"the right answer \"b\" is not A, B or C"_s;
+    QTest::newRow("answer C missing") << q27 << u"C) brązowy\n"_s << QString() << u"questions/27-ochrona.txt:18"_s << u"\"= X\" before the three answers"_s;
     QTest::newRow("answers out of order") << q27 << u"B) 5 s\nC) 1 s"_s << u"C) 1 s\nB) 5 s"_s << u"questions/27-ochrona.txt:7"_s << u"answer C) out of order"_s;
-    QTest::newRow("verdict missing") << q27 << u"= B\n"_s << QString() << u"questions/27-ochrona.txt:11"_s << u"question [2702] is not complete"_s;
-    QTest::newRow("two answers the same") << q27 << u"C) brązowy"_s << u"C) niebieski"_s << u"questions/27-ochrona.txt:11"_s << u"two answers that are the same"_s;
-    QTest::newRow("empty answer") << q27 << u"C) brązowy"_s << u"C)"_s << u"questions/27-ochrona.txt:11"_s << u"has an empty answer"_s;
+    QTest::newRow("verdict missing") << q27 << u"= B\n"_s << QString() << u"questions/27-ochrona.txt:14"_s << u"question [2702] is not complete"_s;
+    QTest::newRow("two answers the same") << q27 << u"C) brązowy"_s << u"C) niebieski"_s << u"questions/27-ochrona.txt:14"_s << u"two answers that are the same"_s;
+    QTest::newRow("empty answer") << q27 << u"C) brązowy"_s << u"C)"_s << u"questions/27-ochrona.txt:14"_s << u"has an empty answer"_s;
     QTest::newRow("text before the first question") << q27 << u"# Dział 27\n"_s << u"Dział 27\n"_s << u"questions/27-ochrona.txt:1"_s << u"text before the first question header"_s;
     QTest::newRow("a section no test draws") << q27 << u"[2701]"_s << u"[2701]"_s << u"questions/20-x.txt"_s << u"section code 20 is drawn by no test"_s;
+
+    const QString q1 = u"questions/1-ogolne.txt"_s;
+    QTest::newRow("question without explanation") << q1 << u"Wyjaśnienie: Art. 54 ust. 1 Prawa energetycznego.\n"_s << QString() << u"questions/1-ogolne.txt:1"_s << u"question [101] has no explanation (\"Wyjaśnienie: "_s;
+    QTest::newRow("question without document") << q1 << u"Dokument: 11\n"_s << QString() << u"questions/1-ogolne.txt:1"_s << u"question [101] has no document (\"Dokument: N\")"_s;
+    QTest::newRow("explanation left empty") << q1 << u" Art. 54 ust. 1 Prawa energetycznego."_s << QString() << u"questions/1-ogolne.txt:7"_s << u"the explanation of question [101] is empty"_s;
+    QTest::newRow("document not in the tree") << q1 << u"Dokument: 11"_s << u"Dokument: 99"_s << u"questions/1-ogolne.txt:8"_s << u"document 99 is not in the tree"_s;
+    QTest::newRow("document of type 2") << q1 << u"Dokument: 11"_s << u"Dokument: 41"_s << u"questions/1-ogolne.txt:8"_s << u"node 41 is not a document (type 1) but of type 2"_s;
+    QTest::newRow("document not a number") << q1 << u"Dokument: 11"_s << u"Dokument: jedenaście"_s << u"questions/1-ogolne.txt:8"_s << u"\"Dokument: jedenaście\" of question [101] is not a positive item_id"_s;
+    QTest::newRow("explanation after the document") << q1 << u"Dokument: 11\n"_s << u"Dokument: 11\nWyjaśnienie: Drugie.\n"_s << u"questions/1-ogolne.txt:9"_s << u"text after \"Dokument:\" of question [101]"_s;
+    QTest::newRow("text between verdict and explanation") << q1 << u"= A\n"_s << u"= A\nUwaga\n"_s << u"questions/1-ogolne.txt:7"_s << u"text after \"= X\" of question [101]"_s;
+
+    const QString oral = u"oral/27-ochrona.txt"_s;
+    const QString points = u"- pracodawca ją opracowuje\n- dozór pilnuje jej stosowania\n- eksploatujący pracują według niej\n"_s;
+    QTest::newRow("oral question without points") << oral << points << QString() << u"oral/27-ochrona.txt:13"_s << u"oral question [2702] has 0 points; a model answer has 3 to 8"_s;
+    QTest::newRow("oral question with 2 points") << oral << u"- eksploatujący pracują według niej\n"_s << QString() << u"oral/27-ochrona.txt:13"_s << u"oral question [2702] has 2 points"_s;
+    QTest::newRow("oral question with 9 points") << oral << points << points + points + points << u"oral/27-ochrona.txt:13"_s << u"oral question [2702] has 9 points"_s;
+    QTest::newRow("Dla neither D nor E") << oral << u"Dla: D"_s << u"Dla: DE"_s << u"oral/27-ochrona.txt:15"_s << u"\"Dla: DE\" is neither \"Dla: D\" nor \"Dla: E\""_s;
+    QTest::newRow("Dla missing") << oral << u"Dla: D\n"_s << QString() << u"oral/27-ochrona.txt:13"_s << u"oral question [2702] lacks \"Dla: D\" or \"Dla: E\""_s;
+    QTest::newRow("oral document missing") << oral << u"Dokument: 11\n"_s << QString() << u"oral/27-ochrona.txt:13"_s << u"oral question [2702] lacks \"Dokument: N\""_s;
+    QTest::newRow("oral document of a heading") << oral << u"Dokument: 11"_s << u"Dokument: 4"_s << u"oral/27-ochrona.txt:16"_s << u"node 4 is not a document (type 1) but of type 0"_s;
+    QTest::newRow("oral id used twice") << oral << u"[2702]"_s << u"[2701]"_s << u"oral/27-ochrona.txt:13"_s << u"oral question id 2701 is used again (first at "_s;
+    QTest::newRow("point continued without indent") << oral << u"  gdzie Ia"_s << u"gdzie Ia"_s << u"oral/27-ochrona.txt:10"_s << u"text after the points of oral question [2701]"_s;
+    QTest::newRow("point before Dla") << oral << u"Dla: E\nDokument: 31\n- pomiar"_s << u"- pomiar"_s << u"oral/27-ochrona.txt:6"_s << u"a point of oral question [2701] before its \"Dla:\""_s;
+    QTest::newRow("oral section no test draws") << oral << u"[2701]"_s << u"[2701]"_s << u"oral/20-x.txt"_s << u"section code 20 is drawn by no test"_s;
 }
 
 void TestBuildContent::brokenContent()
@@ -235,8 +309,8 @@ void TestBuildContent::brokenContent()
     Files files = validContent();
     QVERIFY2(files[file].contains(find), qPrintable(find));
     files[file].replace(find, replace);
-    if (where.startsWith(u"questions/20-"_s))
-        files.insert(u"questions/20-x.txt"_s, files.take(file));
+    if (where.endsWith(u"/20-x.txt"_s))
+        files.insert(where, files.take(file));
     QTemporaryDir dir;
     QVERIFY(writeFiles(dir.path(), files));
 

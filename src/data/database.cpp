@@ -17,6 +17,7 @@ namespace {
 
 const QString MainConnection = QStringLiteral("qmx_vemora");
 QString s_filePath;
+Database::Access s_access = Database::Access::ReadWrite;
 
 QString threadConnectionName()
 {
@@ -33,7 +34,8 @@ QString cannotOpen(const QString &filePath, const QString &reason)
 
 } // namespace
 
-QSqlDatabase Database::openConnection(const QString &connectionName, const QString &filePath)
+QSqlDatabase Database::openConnection(const QString &connectionName, const QString &filePath,
+                                      Access access)
 {
     if (!QFileInfo::exists(filePath))
         throw Error(cannotOpen(filePath, qt_error_string(ENOENT)));
@@ -42,7 +44,7 @@ QSqlDatabase Database::openConnection(const QString &connectionName, const QStri
     // mode=rw: SQLite opens the file for writing where it may, read-only
     // where the file is write-protected, and never creates a new one.
     db.setDatabaseName(QUrl::fromLocalFile(filePath).toString(QUrl::FullyEncoded)
-                       + QStringLiteral("?mode=rw"));
+                       + (access == Access::ReadOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw")));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=30000"));
     QString failure;
     if (!db.open()) {
@@ -62,12 +64,13 @@ QSqlDatabase Database::openConnection(const QString &connectionName, const QStri
     return db;
 }
 
-void Database::open(const QString &directory)
+void Database::open(const QString &directory, Access access)
 {
     close();
     const QString path = QDir(directory).filePath(QLatin1String(FileName));
-    openConnection(MainConnection, path);
+    openConnection(MainConnection, path, access);
     s_filePath = path;
+    s_access = access;
 }
 
 void Database::close()
@@ -104,7 +107,7 @@ ThreadConnection::ThreadConnection() : m_name(threadConnectionName())
         return; // the user-interface thread already has its connection
     if (s_filePath.isEmpty())
         throw Error(QCoreApplication::translate("Database", "Baza danych nie jest otwarta"));
-    Database::openConnection(m_name, s_filePath);
+    Database::openConnection(m_name, s_filePath, s_access);
 }
 
 ThreadConnection::~ThreadConnection()

@@ -12,10 +12,14 @@ class Database
 public:
     static constexpr auto FileName = "qmx_vemora.db";
 
+    // ReadWrite still reads a write-protected file; ReadOnly never writes,
+    // for a file that belongs to the installation.
+    enum class Access { ReadWrite, ReadOnly };
+
     // Closes the open database, if any, and opens the one in the directory.
     // Never creates a file: a missing directory or file, or a file that is not
     // a database, raises an Error with the system's or the engine's text.
-    static void open(const QString &directory);
+    static void open(const QString &directory, Access access = Access::ReadWrite);
     static void close();
     static bool isOpen();
 
@@ -25,7 +29,8 @@ public:
 
 private:
     friend class ThreadConnection;
-    static QSqlDatabase openConnection(const QString &connectionName, const QString &filePath);
+    static QSqlDatabase openConnection(const QString &connectionName, const QString &filePath,
+                                       Access access);
 };
 
 // A connection of a worker thread to the open database, removed when the

@@ -9,16 +9,34 @@ namespace Schema {
 
 QStringList tableNames()
 {
-    return {QStringLiteral("tree"),          QStringLiteral("tree_documents"),
-            QStringLiteral("test_pytania"),  QStringLiteral("test_pytania_random"),
-            QStringLiteral("test_zestaw"),   QStringLiteral("test_T_zestaw"),
+    return {QStringLiteral("tree"),         QStringLiteral("tree_documents"),
+            QStringLiteral("test_pytania"), QStringLiteral("test_pytania_random"),
+            QStringLiteral("test_zestaw"),  QStringLiteral("test_T_zestaw"),
             QStringLiteral("notes")};
+}
+
+QStringList ownTableNames()
+{
+    return {infoTableName(), QStringLiteral("pytania_wyjasnienia"), QStringLiteral("ustne_pytania"),
+            QStringLiteral("ustne_punkty")};
 }
 
 QStringList contentTableNames()
 {
-    return {QStringLiteral("tree"), QStringLiteral("tree_documents"),
-            QStringLiteral("test_pytania")};
+    return {QStringLiteral("tree"),          QStringLiteral("tree_documents"),
+            QStringLiteral("test_pytania"),  QStringLiteral("pytania_wyjasnienia"),
+            QStringLiteral("ustne_pytania"), QStringLiteral("ustne_punkty")};
+}
+
+QStringList userTableNames()
+{
+    return {QStringLiteral("notes"), QStringLiteral("test_zestaw"), QStringLiteral("test_T_zestaw"),
+            QStringLiteral("test_pytania_random")};
+}
+
+QString infoTableName()
+{
+    return QStringLiteral("voltaris_info");
 }
 
 void create(const QSqlDatabase &database)

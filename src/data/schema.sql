@@ -1,6 +1,6 @@
 -- The seven tables of the database. tree, tree_documents and test_pytania
 -- carry the delivered content and are only read by the program; the others
--- are written by it.
+-- are written by it. Tables of the program's own follow at the end.
 
 CREATE TABLE IF NOT EXISTS tree (
     item_id      INTEGER PRIMARY KEY,
@@ -60,4 +60,44 @@ CREATE TABLE IF NOT EXISTS notes (
     note_id        INTEGER PRIMARY KEY AUTOINCREMENT,
     row_added_dttm TEXT NOT NULL,
     tresc          BLOB NOT NULL
+);
+
+-- Tables of the program's own.
+
+-- Facts about the database itself; 'content_stamp' names the content it
+-- holds, so that a user's copy knows when the delivered content differs.
+CREATE TABLE IF NOT EXISTS voltaris_info (
+    klucz   TEXT PRIMARY KEY,
+    wartosc TEXT NOT NULL
+);
+
+-- The following come with the delivered content and are refreshed with
+-- tree, tree_documents and test_pytania; texts are Markdown.
+
+-- Why a question's right answer is right, and the document (a tree node of
+-- type 1) that teaches it.
+CREATE TABLE IF NOT EXISTS pytania_wyjasnienia (
+    id_pytanie  INTEGER PRIMARY KEY,
+    wyjasnienie TEXT NOT NULL,
+    item_id     INTEGER NOT NULL
+);
+
+-- Open questions for the oral drill; dla is 'D' or 'E', the position they
+-- are asked more of. Their ids are a numbering of their own.
+CREATE TABLE IF NOT EXISTS ustne_pytania (
+    id_ustne INTEGER PRIMARY KEY,
+    id_dzial INTEGER NOT NULL,
+    dla      TEXT NOT NULL,
+    item_id  INTEGER NOT NULL,
+    pytanie  TEXT NOT NULL
+);
+
+CREATE INDEX IF NOT EXISTS ustne_pytania_by_dzial ON ustne_pytania (id_dzial);
+
+-- The points of an oral question's model answer, in order from 1.
+CREATE TABLE IF NOT EXISTS ustne_punkty (
+    id_ustne INTEGER NOT NULL,
+    nr       INTEGER NOT NULL,
+    tresc    TEXT NOT NULL,
+    PRIMARY KEY (id_ustne, nr)
 );

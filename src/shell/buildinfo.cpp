@@ -6,3 +6,8 @@ bool IsPrereleaseBuild()
 {
     return VOLTARIS_PRERELEASE_BUILD != 0;
 }
+
+QString InstalledProgramDirectory()
+{
+    return QStringLiteral(VOLTARIS_INSTALLED_PROGRAM_DIR);
+}

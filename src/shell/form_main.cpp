@@ -48,6 +48,22 @@
 
 namespace {
 
+QString databaseDirectory(const TF_Main::Options &options)
+{
+    if (!options.databaseDirectory.isEmpty())
+        return options.databaseDirectory;
+    return QDir(options.baseDirectory).filePath(QStringLiteral("db"));
+}
+
+QString userDataLine(const TF_Main::Options &options)
+{
+    const QString path = QDir(databaseDirectory(options)).filePath(QLatin1String(Database::FileName));
+    QString line = QStringLiteral("Twoje notatki i testy: ") + QDir::toNativeSeparators(path);
+    if (options.databaseReadOnly)
+        line += QStringLiteral(" (tylko do odczytu)");
+    return line;
+}
+
 const QString DesignPage = QStringLiteral("NP_Empty");
 const QColor SearchPanelColour(128, 160, 243);
 
@@ -532,6 +548,14 @@ QWidget *TF_Main::buildAboutPage()
         label->setMinimumWidth(1);
         bottomLayout->addWidget(label);
     }
+    // Where the notes and tests are kept, so that a user can back them up.
+    auto *dataLine = new QLabel(userDataLine(m_options), bottom);
+    dataLine->setObjectName(QStringLiteral("L_AboutData"));
+    dataLine->setFont(tahoma(10));
+    dataLine->setStyleSheet(QStringLiteral("color: rgb(80, 80, 80);"));
+    dataLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    dataLine->setMinimumWidth(1);
+    bottomLayout->addWidget(dataLine);
     layout->addWidget(bottom);
     return page;
 }
@@ -579,7 +603,8 @@ void TF_Main::FormCreate()
     FClosing = false;
     runGuarded(this, [this] {
         Database::close();
-        Database::open(QDir(m_options.baseDirectory).filePath(QStringLiteral("db")));
+        Database::open(databaseDirectory(m_options),
+                       m_options.databaseReadOnly ? Database::Access::ReadOnly : Database::Access::ReadWrite);
         FNotesWindow = nullptr;
         LoadTree(JvTV_LeftTree, Database::connection(), RegulationTree::SelectedIconOffset);
         JvTV_LeftTree->applyIcons();

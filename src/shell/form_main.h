@@ -46,6 +46,11 @@ public:
         // db/ and pomoc.rtf are looked for in this directory.
         QString baseDirectory = QCoreApplication::applicationDirPath();
         bool prerelease = false;
+        // Where the database is opened instead of db/ in baseDirectory: the
+        // user's copy of an installed program's database.
+        QString databaseDirectory = {};
+        // The database belongs to the installation and is only read.
+        bool databaseReadOnly = false;
     };
 
     static constexpr QSize DesignSize{620, 446};

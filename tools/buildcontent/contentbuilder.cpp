@@ -1,6 +1,7 @@
 #include "contentbuilder.h"
 
-#include "data/schema.h"
+#include "data/contentstore.h"
+#include "data/filedatabase.h"
 #include "data/sql.h"
 #include "toolkit/error.h"
 #include "toolkit/rtf/rtfwriter.h"
@@ -8,13 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QUuid>
 
 namespace ContentBuilder {
 
@@ -28,44 +26,8 @@ QByteArray readFile(const QString &path)
     return file.readAll();
 }
 
-// A connection of its own for the duration of the build, removed afterwards.
-class BuildConnection
-{
-public:
-    explicit BuildConnection(const QString &path)
-        : m_name(QStringLiteral("buildcontent-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            const QString message = Sql::errorText(db.lastError());
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(m_name);
-            throw Error(path + QStringLiteral(": ") + message);
-        }
-        // Fails early on a file that is not a database.
-        Sql::exec(db, QStringLiteral("PRAGMA schema_version"));
-    }
-    ~BuildConnection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    BuildConnection(const BuildConnection &) = delete;
-    BuildConnection &operator=(const BuildConnection &) = delete;
-
-    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-};
-
 void fillContent(const QSqlDatabase &db, const ContentSource &content)
 {
-    Sql::Transaction transaction(db);
-    for (const QString &table : Schema::contentTableNames())
-        Sql::exec(db, QStringLiteral("DELETE FROM ") + table);
-
     QSqlQuery tree = Sql::prepare(db, QStringLiteral(
             "INSERT INTO tree (item_id, parent_id, node_type_id, nazwa, hint, ImageIndex, kolejnosc) "
             "VALUES (?, ?, ?, ?, ?, ?, ?)"));
@@ -101,7 +63,36 @@ void fillContent(const QSqlDatabase &db, const ContentSource &content)
         question.bindValue(6, row.idDzial);
         Sql::exec(question);
     }
-    transaction.commit();
+
+    QSqlQuery explanation = Sql::prepare(db, QStringLiteral(
+            "INSERT INTO pytania_wyjasnienia (id_pytanie, wyjasnienie, item_id) VALUES (?, ?, ?)"));
+    for (const QuestionRow &row : content.questions) {
+        if (!row.explanation || !row.documentId)
+            continue;
+        explanation.bindValue(0, row.idPytanie);
+        explanation.bindValue(1, row.explanation->trimmed());
+        explanation.bindValue(2, *row.documentId);
+        Sql::exec(explanation);
+    }
+
+    QSqlQuery oral = Sql::prepare(db, QStringLiteral(
+            "INSERT INTO ustne_pytania (id_ustne, id_dzial, dla, item_id, pytanie) VALUES (?, ?, ?, ?, ?)"));
+    QSqlQuery point = Sql::prepare(
+            db, QStringLiteral("INSERT INTO ustne_punkty (id_ustne, nr, tresc) VALUES (?, ?, ?)"));
+    for (const OralQuestionRow &row : content.oralQuestions) {
+        oral.bindValue(0, row.idUstne);
+        oral.bindValue(1, row.idDzial);
+        oral.bindValue(2, QString(row.dla));
+        oral.bindValue(3, row.documentId);
+        oral.bindValue(4, row.question);
+        Sql::exec(oral);
+        for (int i = 0; i < row.points.size(); ++i) {
+            point.bindValue(0, row.idUstne);
+            point.bindValue(1, i + 1);
+            point.bindValue(2, row.points.at(i));
+            Sql::exec(point);
+        }
+    }
 }
 
 constexpr int BodyPointSize = 10;
@@ -145,10 +136,12 @@ QByteArray markdownToRtf(const QString &markdown)
 
 void writeDatabase(const ContentSource &content, const QString &databasePath)
 {
+    const auto build = [&](const QString &path) {
+        const FileDatabase file(path, FileDatabase::Mode::Create);
+        ContentStore::replace(file.database(), [&] { fillContent(file.database(), content); });
+    };
     if (QFileInfo::exists(databasePath)) {
-        BuildConnection connection(databasePath);
-        Schema::create(connection.database());
-        fillContent(connection.database(), content);
+        build(databasePath);
         return;
     }
     // Built aside, so that a failed build never leaves a half-filled database
@@ -156,11 +149,7 @@ void writeDatabase(const ContentSource &content, const QString &databasePath)
     const QString partial = databasePath + QStringLiteral(".partial");
     QFile::remove(partial);
     try {
-        {
-            BuildConnection connection(partial);
-            Schema::create(connection.database());
-            fillContent(connection.database(), content);
-        }
+        build(partial);
         if (!QFile::rename(partial, databasePath))
             throw Error(databasePath + QStringLiteral(": cannot move the new database into place"));
     } catch (...) {

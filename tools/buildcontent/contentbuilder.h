@@ -11,10 +11,10 @@ namespace ContentBuilder {
 // The RTF of a Markdown text, as the program stores it.
 QByteArray markdownToRtf(const QString &markdown);
 
-// Writes the content into the database file. A new file is built aside and
-// moved into place when complete. An existing one keeps the user's data:
-// only tree, tree_documents and test_pytania are replaced, in one
-// transaction, and missing tables are added. Raises Error.
+// Writes the content into the database file and stamps it. A new file is
+// built aside and moved into place when complete. An existing one keeps the
+// user's data: its content is replaced as ContentStore::replace does, the
+// same way the program refreshes a user's copy. Raises Error.
 void writeDatabase(const ContentSource &content, const QString &databasePath);
 
 // Writes the help document as RTF; raises Error.

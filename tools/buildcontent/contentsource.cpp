@@ -77,6 +77,28 @@ std::optional<int> wholeNumber(const QString &text)
     return value;
 }
 
+namespace ContentLines {
+
+const QRegularExpression &explanation()
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^Wyjaśnienie:\s*(.*)$)"));
+    return pattern;
+}
+
+const QRegularExpression &document()
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^Dokument:\s*(.*)$)"));
+    return pattern;
+}
+
+std::optional<int> itemId(const QString &text)
+{
+    const auto id = wholeNumber(text.trimmed());
+    return id && *id > 0 ? id : std::nullopt;
+}
+
+} // namespace ContentLines
+
 void readTree(const QString &path, ContentSource &content)
 {
     Reader reader(path, content.faults);
@@ -179,12 +201,14 @@ void readQuestions(const QString &path, int idDzial, ContentSource &content)
     static const QRegularExpression answer(QStringLiteral(R"(^([ABC])\)\s?(.*)$)"));
     static const QRegularExpression verdict(QStringLiteral(R"(^=\s*(\S*)$)"));
 
+    // 0 question text, 1 to 3 answers A to C, then the lines after "= X".
+    enum Part { Text = 0, AfterVerdict = 4, InExplanation, AfterDocument };
     std::optional<QuestionRow> current;
-    int part = 0; // 0 question text, 1 to 3 answers A to C, 4 done
-    auto finish = [&](int lineNo) {
+    int part = Text;
+    auto finish = [&] {
         if (!current)
             return;
-        if (part != 4)
+        if (part < AfterVerdict)
             reader.fault(current->where.line,
                          QStringLiteral("question [%1] is not complete: it needs its text, "
                                         "\"A) \", \"B) \", \"C) \" and \"= X\"")
@@ -192,7 +216,6 @@ void readQuestions(const QString &path, int idDzial, ContentSource &content)
         else
             content.questions.append(*current);
         current.reset();
-        Q_UNUSED(lineNo)
     };
 
     for (int i = 0; i < lines.size(); ++i) {
@@ -201,20 +224,48 @@ void readQuestions(const QString &path, int idDzial, ContentSource &content)
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
         if (const QRegularExpressionMatch m = header.match(line); m.hasMatch()) {
-            finish(lineNo);
+            finish();
             current = QuestionRow{};
             current->idPytanie = m.captured(1).toInt();
             current->idDzial = idDzial;
             current->where = reader.at(lineNo);
-            part = 0;
+            part = Text;
             continue;
         }
         if (!current) {
             reader.fault(lineNo, QStringLiteral("text before the first question header \"[id]\""));
             continue;
         }
-        if (part == 4) {
-            reader.fault(lineNo, QStringLiteral("text after \"= X\" of question [%1]").arg(current->idPytanie));
+        if (part >= AfterVerdict) {
+            const QRegularExpressionMatch document = ContentLines::document().match(line);
+            const QRegularExpressionMatch explanation = ContentLines::explanation().match(line);
+            if (document.hasMatch() && part != AfterDocument) {
+                if (const auto id = ContentLines::itemId(document.captured(1))) {
+                    current->documentId = *id;
+                    current->documentAt = reader.at(lineNo);
+                } else {
+                    reader.fault(lineNo, QStringLiteral("\"Dokument: %1\" of question [%2] is not a positive "
+                                                        "item_id")
+                                         .arg(document.captured(1), QString::number(current->idPytanie)));
+                }
+                part = AfterDocument;
+            } else if (explanation.hasMatch() && part == AfterVerdict) {
+                current->explanation = explanation.captured(1);
+                current->explanationAt = reader.at(lineNo);
+                part = InExplanation;
+            } else if (part == InExplanation && !explanation.hasMatch()) {
+                QString &text = *current->explanation;
+                text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + line;
+            } else if (part == AfterVerdict) {
+                reader.fault(lineNo, QStringLiteral("text after \"= X\" of question [%1]; an explanation "
+                                                    "starts with \"Wyjaśnienie: \"")
+                                     .arg(current->idPytanie));
+            } else {
+                reader.fault(lineNo, QStringLiteral("text after \"%1\" of question [%2]")
+                                     .arg(part == AfterDocument ? QStringLiteral("Dokument:")
+                                                                : QStringLiteral("Wyjaśnienie:"))
+                                     .arg(current->idPytanie));
+            }
             continue;
         }
         if (const QRegularExpressionMatch m = verdict.match(line); m.hasMatch()) {
@@ -227,7 +278,7 @@ void readQuestions(const QString &path, int idDzial, ContentSource &content)
                 reader.fault(lineNo, QStringLiteral("the right answer \"%1\" is not A, B or C").arg(letter));
             } else {
                 current->correct = letter.front();
-                part = 4;
+                part = AfterVerdict;
             }
             continue;
         }
@@ -243,20 +294,143 @@ void readQuestions(const QString &path, int idDzial, ContentSource &content)
             current->answers[part - 1] = m.captured(2).trimmed();
             continue;
         }
-        QString &target = part == 0 ? current->question : current->answers[part - 1];
+        QString &target = part == Text ? current->question : current->answers[part - 1];
         target += (target.isEmpty() ? QString() : QStringLiteral("\n")) + line;
     }
-    finish(int(lines.size()));
+    finish();
 }
 
-void readQuestionFiles(const QString &directory, ContentSource &content)
+void readOralQuestions(const QString &path, int idDzial, ContentSource &content)
+{
+    Reader reader(path, content.faults);
+    QStringList lines;
+    if (!reader.open(lines))
+        return;
+    static const QRegularExpression header(QStringLiteral(R"(^\[(\d+)\]$)"));
+    static const QRegularExpression position(QStringLiteral(R"(^Dla:\s*(.*)$)"));
+
+    // The question's text, then its "Dla:" and "Dokument:" lines, then the points.
+    enum class Part { Text, Details, Points };
+    std::optional<OralQuestionRow> current;
+    Part part = Part::Text;
+    bool positionSeen = false;
+    auto finish = [&] {
+        if (!current)
+            return;
+        const int line = current->where.line;
+        const QString id = QString::number(current->idUstne);
+        QStringList missing;
+        if (current->question.isEmpty())
+            missing << QStringLiteral("its question");
+        if (!positionSeen)
+            missing << QStringLiteral("\"Dla: D\" or \"Dla: E\"");
+        if (current->documentAt.line == 0)
+            missing << QStringLiteral("\"Dokument: N\"");
+        if (!missing.isEmpty())
+            reader.fault(line, QStringLiteral("oral question [%1] lacks %2").arg(id, missing.join(u", ")));
+        const qsizetype points = current->points.size();
+        if (points < ContentRules::MinOralPoints || points > ContentRules::MaxOralPoints)
+            reader.fault(line, QStringLiteral("oral question [%1] has %2 points; a model answer has %3 to %4")
+                                       .arg(id)
+                                       .arg(points)
+                                       .arg(ContentRules::MinOralPoints)
+                                       .arg(ContentRules::MaxOralPoints));
+        content.oralQuestions.append(*current);
+        current.reset();
+    };
+
+    for (int i = 0; i < lines.size(); ++i) {
+        const int lineNo = i + 1;
+        const QString &raw = lines.at(i);
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        if (const QRegularExpressionMatch m = header.match(line); m.hasMatch()) {
+            finish();
+            current = OralQuestionRow{};
+            current->idUstne = m.captured(1).toInt();
+            current->idDzial = idDzial;
+            current->where = reader.at(lineNo);
+            part = Part::Text;
+            positionSeen = false;
+            continue;
+        }
+        if (!current) {
+            reader.fault(lineNo, QStringLiteral("text before the first oral question header \"[id]\""));
+            continue;
+        }
+        const QString id = QString::number(current->idUstne);
+        if (line.startsWith(QLatin1String("- ")) || line == u'-') {
+            if (part == Part::Text) {
+                reader.fault(lineNo, QStringLiteral("a point of oral question [%1] before its \"Dla:\" and "
+                                                    "\"Dokument:\" lines")
+                                     .arg(id));
+                continue;
+            }
+            part = Part::Points;
+            const QString point = line.mid(1).trimmed();
+            if (point.isEmpty())
+                reader.fault(lineNo, QStringLiteral("an empty point in oral question [%1]").arg(id));
+            current->points.append(point);
+            continue;
+        }
+        if (part == Part::Points) {
+            if (raw.front().isSpace()) {
+                current->points.last() += u'\n' + line;
+            } else {
+                reader.fault(lineNo, QStringLiteral("text after the points of oral question [%1]: a point "
+                                                    "starts with \"- \", its continuation is indented")
+                                     .arg(id));
+            }
+            continue;
+        }
+        if (const QRegularExpressionMatch m = position.match(line); m.hasMatch()) {
+            part = Part::Details;
+            const QString value = m.captured(1).trimmed();
+            if (positionSeen)
+                reader.fault(lineNo, QStringLiteral("a second \"Dla:\" in oral question [%1]").arg(id));
+            else if (value == u'D' || value == u'E')
+                current->dla = value.front();
+            else
+                reader.fault(lineNo, QStringLiteral("\"Dla: %1\" is neither \"Dla: D\" nor \"Dla: E\"").arg(value));
+            positionSeen = true;
+            continue;
+        }
+        if (const QRegularExpressionMatch m = ContentLines::document().match(line); m.hasMatch()) {
+            part = Part::Details;
+            if (current->documentAt.line != 0) {
+                reader.fault(lineNo, QStringLiteral("a second \"Dokument:\" in oral question [%1]").arg(id));
+            } else if (const auto itemId = ContentLines::itemId(m.captured(1))) {
+                current->documentId = *itemId;
+                current->documentAt = reader.at(lineNo);
+            } else {
+                reader.fault(lineNo, QStringLiteral("\"Dokument: %1\" of oral question [%2] is not a positive "
+                                                    "item_id")
+                                     .arg(m.captured(1), id));
+            }
+            continue;
+        }
+        if (part == Part::Details) {
+            reader.fault(lineNo, QStringLiteral("text between the \"Dla:\" and \"Dokument:\" lines and the "
+                                                "points of oral question [%1]")
+                                 .arg(id));
+            continue;
+        }
+        current->question += (current->question.isEmpty() ? QString() : QStringLiteral("\n")) + line;
+    }
+    finish();
+}
+
+// Question files and oral question files are both named by their section code.
+void readSectionFiles(const QString &directory, const QString &what, ContentSource &content,
+                      void (*readFile)(const QString &, int, ContentSource &))
 {
     static const QRegularExpression name(QStringLiteral(R"(^(\d+)-.*\.txt$)"));
-    forNamedFiles(directory, name, QStringLiteral("a question file's name is <id_dzial>-<slug>.txt"), content,
+    forNamedFiles(directory, name, QStringLiteral("%1 file's name is <id_dzial>-<slug>.txt").arg(what), content,
                   [&](const QString &path, const QRegularExpressionMatch &match) {
                       const int idDzial = match.captured(1).toInt();
                       if (ContentRules::isDrawnSectionCode(idDzial))
-                          readQuestions(path, idDzial, content);
+                          readFile(path, idDzial, content);
                       else
                           content.faults.append({{path, 0}, QStringLiteral("section code %1 is drawn by no test")
                                                                     .arg(idDzial)});
@@ -271,7 +445,10 @@ ContentSource ContentSource::read(const QString &directory)
     const QDir dir(directory);
     readTree(dir.filePath(QStringLiteral("tree.txt")), content);
     readDocuments(dir.filePath(QStringLiteral("documents")), content);
-    readQuestionFiles(dir.filePath(QStringLiteral("questions")), content);
+    readSectionFiles(dir.filePath(QStringLiteral("questions")), QStringLiteral("a question"), content,
+                     readQuestions);
+    readSectionFiles(dir.filePath(QStringLiteral("oral")), QStringLiteral("an oral question"), content,
+                     readOralQuestions);
     const QString help = dir.filePath(QStringLiteral("pomoc.md"));
     if (QFile::exists(help))
         content.helpPath = help;
@@ -336,6 +513,16 @@ void ContentSource::check()
                                               .arg(row.itemId)});
     }
 
+    const auto checkDocument = [&](int itemId, const SourceLocation &where) {
+        const TreeRow *row = nodes.value(itemId);
+        if (!row)
+            faults.append({where, QStringLiteral("document %1 is not in the tree").arg(itemId)});
+        else if (row->nodeType != 1)
+            faults.append({where, QStringLiteral("node %1 is not a document (type 1) but of type %2")
+                                          .arg(itemId)
+                                          .arg(row->nodeType)});
+    };
+
     QHash<int, SourceLocation> questionAt;
     for (const QuestionRow &question : std::as_const(questions)) {
         const int id = question.idPytanie;
@@ -357,5 +544,33 @@ void ContentSource::check()
         if (distinct.size() != 3)
             faults.append({question.where,
                            QStringLiteral("question [%1] has two answers that are the same").arg(id)});
+        if (question.explanation && question.explanation->trimmed().isEmpty())
+            faults.append({question.explanationAt,
+                           QStringLiteral("the explanation of question [%1] is empty").arg(id)});
+        // Either line without the other is a question half explained.
+        if (question.documentId && !question.explanation)
+            faults.append({question.where,
+                           QStringLiteral("question [%1] has no explanation (\"Wyjaśnienie: …\")").arg(id)});
+        if (question.explanation && !question.documentId)
+            faults.append({question.where,
+                           QStringLiteral("question [%1] has no document (\"Dokument: N\")").arg(id)});
+        if (question.documentId)
+            checkDocument(*question.documentId, question.documentAt);
+    }
+
+    QHash<int, SourceLocation> oralAt;
+    for (const OralQuestionRow &oral : std::as_const(oralQuestions)) {
+        const int id = oral.idUstne;
+        if (id < 1 || id > ContentRules::MaxQuestionId)
+            faults.append({oral.where, QStringLiteral("oral question id %1 is not within 1 to %2")
+                                               .arg(id)
+                                               .arg(ContentRules::MaxQuestionId)});
+        else if (oralAt.contains(id))
+            faults.append({oral.where, QStringLiteral("oral question id %1 is used again (first at %2)")
+                                               .arg(id)
+                                               .arg(oralAt.value(id).toString())});
+        oralAt.insert(id, oral.where);
+        if (oral.documentAt.line != 0)
+            checkDocument(oral.documentId, oral.documentAt);
     }
 }

@@ -54,6 +54,24 @@ struct QuestionRow
     QString answers[3];
     QChar correct;
     SourceLocation where;
+    // Why the right answer is right, and the document that teaches it.
+    std::optional<QString> explanation;
+    SourceLocation explanationAt;
+    std::optional<int> documentId;
+    SourceLocation documentAt;
+};
+
+// An open question for the oral drill with the points of its model answer.
+struct OralQuestionRow
+{
+    int idUstne = 0;
+    int idDzial = 0;
+    QString question;
+    QChar dla; // 'D' or 'E'
+    int documentId = 0;
+    SourceLocation documentAt;
+    QStringList points;
+    SourceLocation where;
 };
 
 struct ContentSource
@@ -61,6 +79,7 @@ struct ContentSource
     QList<TreeRow> tree;
     QList<DocumentSource> documents;
     QList<QuestionRow> questions;
+    QList<OralQuestionRow> oralQuestions;
     QString helpPath; // empty when there is no help source
     QList<ContentFault> faults;
 
@@ -74,4 +93,6 @@ namespace ContentRules {
 // Section codes that the tests draw from; questions of any other code are never asked.
 bool isDrawnSectionCode(int idDzial);
 inline constexpr int MaxQuestionId = 32767;
+inline constexpr int MinOralPoints = 3;
+inline constexpr int MaxOralPoints = 8;
 } // namespace ContentRules

@@ -41,9 +41,10 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "error: %s\n", qPrintable(error.message()));
         return 1;
     }
-    std::printf("%lld nodes, %lld documents, %lld questions\n",
+    std::printf("%lld nodes, %lld documents, %lld questions, %lld oral questions\n",
                 static_cast<long long>(content.tree.size()),
                 static_cast<long long>(content.documents.size()),
-                static_cast<long long>(content.questions.size()));
+                static_cast<long long>(content.questions.size()),
+                static_cast<long long>(content.oralQuestions.size()));
     return 0;
 }
