@@ -1,5 +1,6 @@
 #include "shell/form_main.h"
 #include "shell/form_splash.h"
+#include "shell/qttranslations.h"
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Voltaris"));
     QApplication::setOrganizationName(QStringLiteral("Lumenik"));
+    installQtTranslations(&application);
 
     // The main window opens the database and loads the tree before the
     // splash exists; the splash only fills its bar and then steps aside.

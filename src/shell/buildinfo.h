@@ -3,3 +3,12 @@
 // True for a build configured with VOLTARIS_PRERELEASE=ON: a development
 // build, which says so in the main window's caption.
 bool IsPrereleaseBuild();
+
+#include <QString>
+
+// The program's version, as the build was configured.
+QString ProgramVersion();
+
+// The date the library's legal state was checked ("11 grudnia 2026 r."), one
+// date for all the content; empty when the build carries none.
+QString LegalStateDate();

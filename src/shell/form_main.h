@@ -20,6 +20,7 @@ class TestRunner;
 class ThematicConfigPage;
 class Worker;
 class NavigationButton;
+class ZoomLevel;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -79,6 +80,10 @@ public:
     QColor documentColor() const { return FDocColor; }
     TestRunner *examRunner() const { return m_examRunner; }
     TestRunner *thematicRunner() const { return m_thematicRunner; }
+    // The zoom of the library's documents and the help, and that of the
+    // questions and answers.
+    ZoomLevel *documentZoom() const { return m_documentZoom; }
+    ZoomLevel *testZoom() const { return m_testZoom; }
 
 public slots:
     void JvTV_LeftTreeSelectionChange();
@@ -131,6 +136,9 @@ private:
     void showNodeContent(int itemId, int nodeType);
     void buildTestPages();
     void rerunTreeSelection();
+    void buildZoomActions();
+    // The zoom of what the current page shows, if it shows text that zooms.
+    ZoomLevel *currentZoom() const;
     // Runs a draw on a worker behind its progress dialog, then opens the set.
     void runDraw(std::unique_ptr<Worker> &worker, TestRunner *runner,
                  std::function<void(const QSqlDatabase &, Worker &)> draw);
@@ -178,6 +186,9 @@ private:
     TestRunner *m_thematicRunner = nullptr;
     std::unique_ptr<Worker> JT_TestGen;
     std::unique_ptr<Worker> JT_Test_T_Gen;
+
+    ZoomLevel *m_documentZoom = nullptr;
+    ZoomLevel *m_testZoom = nullptr;
 
     DocumentQuery FSQ_Dokument;
     QColor FDocColor;
