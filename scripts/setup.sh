@@ -10,6 +10,7 @@ packages=(
     cmake ninja-build g++
     qt6-base-dev libqt6sql6-sqlite qt6-svg-dev libgl1-mesa-dev
     fonts-dejavu-core fonts-liberation2
+    qt6-translations-l10n
     "$@"
 )
 

@@ -22,6 +22,7 @@ public:
         QFont small = font();
         small.setPixelSize(10);
         setFont(small);
+        setFixedSize(CellGap, CellHeight + 2 * CellGap);
     }
 
     void setCells(const QList<QuestionMap::Cell> &cells, int current)
@@ -113,17 +114,30 @@ QuestionMap::QuestionMap(QWidget *parent) : QScrollArea(parent), m_cells(new Que
     setFocusPolicy(Qt::NoFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setFixedHeight(CellHeight + 2 * CellGap + horizontalScrollBar()->sizeHint().height());
+    fitHeight();
     setToolTip(tr("Mapa pytań: kliknij numer, aby przejść do pytania"));
 }
 
 void QuestionMap::setCells(const QList<Cell> &cells, int current)
 {
     m_cells->setCells(cells, current);
+    fitHeight();
     if (current >= 1 && current <= cells.size()) {
         const QRect r = m_cells->cellRect(current);
         ensureVisible(r.center().x(), r.center().y(), r.width() * 2, 0);
     }
+}
+
+void QuestionMap::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    fitHeight();
+}
+
+void QuestionMap::fitHeight()
+{
+    const bool overflows = m_cells->width() > width();
+    setFixedHeight(m_cells->height() + (overflows ? horizontalScrollBar()->sizeHint().height() : 0));
 }
 
 QList<QuestionMap::Cell> QuestionMap::cells() const

@@ -33,6 +33,12 @@ public:
 signals:
     void questionClicked(int k);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    // Room for the scroll bar only while the cells do not fit.
+    void fitHeight();
+
     QuestionMapCells *m_cells;
 };

@@ -84,6 +84,8 @@ ThematicConfigPage::ThematicConfigPage(int step, QWidget *parent) : QWidget(pare
         available->setMinimumWidth(
             available->fontMetrics().horizontalAdvance(QStringLiteral("z 0000")));
         available->setStyleSheet(QStringLiteral("color: rgb(90, 90, 90);"));
+        available->setFixedHeight(field->sizeHint().height());
+        available->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         grid->addWidget(field, row, 0, Qt::AlignTop);
         grid->addWidget(available, row, 1, Qt::AlignTop | Qt::AlignLeft);
         grid->addWidget(label, row, 2);

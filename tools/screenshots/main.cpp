@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -103,6 +104,19 @@ int main(int argc, char *argv[])
             exam->goToQuestion(2);
         };
         if (exam->set().rowCount() > 0) {
+            // A test under way: some questions answered, the current one chosen.
+            for (int k = 1; k <= std::min(6, exam->set().rowCount()); ++k) {
+                exam->goToQuestion(k);
+                if (k != 4)
+                    exam->P_ABCClick(QStringLiteral("B"));
+            }
+            ok = save(window, directory, QStringLiteral("07a-exam-answering-map")) && ok;
+            const QSize size = window.size();
+            window.setMinimumSize(QSize(0, 0));
+            window.resize(1024, 600);
+            ok = save(window, directory, QStringLiteral("07b-exam-answering-1024x600")) && ok;
+            window.resize(size);
+            window.setMinimumSize(TF_Main::RunningMinimumSize);
             answerAll(true);
             ok = save(window, directory, QStringLiteral("07-exam-answering")) && ok;
             exam->JvSB_TestFinishClick();
