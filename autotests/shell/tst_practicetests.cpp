@@ -194,6 +194,7 @@ private slots:
     void questionMap();
     void resumeInterruptedTest_data();
     void resumeInterruptedTest();
+    void emptyDrawWithdrawsTheResumeOffer();
     void zoomKeys();
     void generatingSetsHint();
     void availableCounts();
@@ -1003,6 +1004,25 @@ void TestPracticeTests::resumeInterruptedTest()
     // A new test replaces it, as before.
     f.boxes.answer(QMessageBox::Yes);
     f.click(u"JvSB_TestCancel"_s + suffix);
+    QVERIFY(!offer->isVisible());
+}
+
+void TestPracticeTests::emptyDrawWithdrawsTheResumeOffer()
+{
+    Fixture f;
+    QVERIFY(f.ok());
+    f.drawExam();
+    f.click(u"JvSB_A"_s);
+    f.reopen();
+    QVERIFY(f.ok());
+    f.choose(41);
+    auto *offer = f.find<ResumeOffer>(u"P_TestResume"_s);
+    QVERIFY(offer->isVisible());
+    QVERIFY(f.db.exec({u"DELETE FROM test_pytania"_s}));
+    f.click(u"BB_TestStartOK"_s);
+    QCOMPARE(f.boxes.count(), 1);
+    QCOMPARE(f.window->currentPageName(), u"NP_Test_0"_s);
+    QCOMPARE(f.rows(u"test_zestaw"_s), 0);
     QVERIFY(!offer->isVisible());
 }
 

@@ -734,12 +734,18 @@ void TF_Main::Notebook1PageChanged()
     }
     if (page == QLatin1String("NP_Test_2") || page == QLatin1String("NP_TestT_3"))
         LayoutResultPages();
+    refreshResumeOffer();
+    if (page == QLatin1String("NP_Help"))
+        SetToolBarActive(JvTB_Document, false);
+}
+
+void TF_Main::refreshResumeOffer()
+{
+    const QString page = currentPageName();
     if (page == QLatin1String("NP_Test_0"))
         m_examConfigPage->resumeOffer()->setProgress(m_examRunner->interruptedTest());
     if (page == QLatin1String("NP_TestT_0"))
         m_thematicStep1->resumeOffer()->setProgress(m_thematicRunner->interruptedTest());
-    if (page == QLatin1String("NP_Help"))
-        SetToolBarActive(JvTB_Document, false);
 }
 
 void TF_Main::SelectRootNode(int itemId)
@@ -944,6 +950,8 @@ void TF_Main::runDraw(std::unique_ptr<Worker> &worker, TestRunner *runner,
                 // answers are kept, and the configuration page stays.
                 if (drawn)
                     runner->openDrawnSet();
+                // A draw that found no questions emptied the set it replaced.
+                refreshResumeOffer();
             });
     worker->run();
 }

@@ -137,6 +137,8 @@ private:
     void buildTestPages();
     void rerunTreeSelection();
     void buildZoomActions();
+    // The configuration page shown offers the test left unfinished, if any.
+    void refreshResumeOffer();
     // The zoom of what the current page shows, if it shows text that zooms.
     ZoomLevel *currentZoom() const;
     // Runs a draw on a worker behind its progress dialog, then opens the set.
