@@ -12,6 +12,7 @@ packages=(
     qt6-base-dev libqt6sql6-sqlite qt6-svg-dev libgl1-mesa-dev
     fonts-dejavu-core fonts-liberation2
     appstream desktop-file-utils
+    qt6-translations-l10n
     "$@"
 )
 

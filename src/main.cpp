@@ -2,6 +2,7 @@
 #include "shell/buildinfo.h"
 #include "shell/form_main.h"
 #include "shell/form_splash.h"
+#include "shell/qttranslations.h"
 #include "toolkit/messageboxes.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Voltaris"));
     QApplication::setOrganizationName(QStringLiteral("Lumenik"));
+    installQtTranslations(&application);
     QApplication::setDesktopFileName(QStringLiteral("pl.voltaris.Voltaris"));
 
     // An installed program keeps the user's database in the user's data

@@ -1,6 +1,7 @@
 #include "ordinaryuser.h"
 #include "regulations/qmx_tree.h"
 #include "scriptedmessageboxes.h"
+#include "shell/buildinfo.h"
 #include "shell/form_main.h"
 #include "testdatabase.h"
 #include "toolkit/filedialogs.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QStackedWidget>
@@ -140,6 +142,7 @@ private slots:
     void helpLoadsTheFileOnEveryClick();
     void missingHelpFileKeepsThePage();
     void linksOpenInTheBrowser();
+    void aboutShowsVersionAndLegalDate();
 };
 
 void TestMainWindow::pageSetAndLayout()
@@ -463,6 +466,23 @@ void TestMainWindow::linksOpenInTheBrowser()
     for (const QUrl &url : std::as_const(catcher.opened))
         QVERIFY(url.isValid() && url.scheme() == u"https"_s);
     QCOMPARE(f.window->currentPageName(), u"NP_About"_s);
+}
+
+void TestMainWindow::aboutShowsVersionAndLegalDate()
+{
+    Fixture f;
+    QVERIFY(f.filled && f.active);
+    QVERIFY(QRegularExpression(u"^\\d+\\.\\d+\\.\\d+$"_s).match(ProgramVersion()).hasMatch());
+    // One date for the whole content, written as the documents write it.
+    QVERIFY2(QRegularExpression(u"^\\d{1,2} (stycznia|lutego|marca|kwietnia|maja|czerwca|lipca|sierpnia|"
+                                 "września|października|listopada|grudnia) \\d{4} r\\.$"_s)
+                     .match(LegalStateDate())
+                     .hasMatch(),
+             qPrintable(LegalStateDate()));
+    auto *line = f.window->findChild<QLabel *>(u"L_AboutVersion"_s);
+    QVERIFY(line && line->isVisible());
+    QVERIFY(line->text().startsWith(u"Wersja "_s + ProgramVersion()));
+    QVERIFY(line->text().endsWith(u"Stan prawny na: "_s + LegalStateDate()));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -3,10 +3,13 @@
 #include "shell/form_main.h"
 #include "testdatabase.h"
 #include "tests/answerpage.h"
+#include "tests/questionmap.h"
 #include "tests/resultpage.h"
+#include "tests/resumeoffer.h"
 #include "tests/testrunner.h"
 #include "tests/thematicconfigpage.h"
 #include "toolkit/frameanimation.h"
+#include "toolkit/zoomlevel.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -14,11 +17,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QSplitterHandle>
 #include <QSqlQuery>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +39,10 @@ bool fillDatabase(TestDatabase &db, int perCode)
                   u"INSERT INTO tree VALUES (2, NULL, 0, 'Regulamin i tryb nadawania uprawnień', NULL, 1, 2)"_s,
                   u"INSERT INTO tree VALUES (3, NULL, 0, 'Wiedza techniczna', NULL, 3, 3)"_s,
                   u"INSERT INTO tree VALUES (4, NULL, 0, 'Testy', NULL, 4, 4)"_s,
+                  u"INSERT INTO tree VALUES (11, 1, 1, 'Prawo energetyczne', NULL, 0, 1)"_s,
+                  u"INSERT INTO tree VALUES (12, 1, 1, 'Rozporządzenie', NULL, 0, 2)"_s,
+                  u"INSERT INTO tree_documents VALUES (11, CAST('{\\rtf1\\fs24 Ustawa\\par}' AS BLOB))"_s,
+                  u"INSERT INTO tree_documents VALUES (12, CAST('{\\rtf1 Akt\\par}' AS BLOB))"_s,
                   u"INSERT INTO tree VALUES (41, 4, 2, 'Test egzaminacyjny', NULL, 3, 1)"_s,
                   u"INSERT INTO tree VALUES (42, 4, 3, 'Test tematyczny', NULL, 3, 2)"_s}))
         return false;
@@ -59,6 +69,16 @@ struct Fixture
     explicit Fixture(int perCode = 6)
     {
         filled = fillDatabase(db, perCode);
+        open();
+    }
+    // A new window on the same database, as at the next start of the program.
+    void reopen()
+    {
+        window.reset();
+        open();
+    }
+    void open()
+    {
         TF_Main::Options options;
         options.baseDirectory = db.baseDirectory();
         window = std::make_unique<TF_Main>(options);
@@ -66,6 +86,15 @@ struct Fixture
         window->show();
         active = QTest::qWaitForWindowActive(window.get());
         tree = window->findChild<QTreeWidget *>(u"JvTV_LeftTree"_s);
+    }
+    // A key pressed as the user presses it: it goes where the focus is.
+    void press(int key, Qt::KeyboardModifiers modifiers = {}) const
+    {
+        QTest::keyClick(window->windowHandle(), Qt::Key(key), modifiers);
+    }
+    QString focusName() const
+    {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
     }
     bool ok() const { return filled && active; }
 
@@ -158,6 +187,17 @@ private slots:
     void countFieldLimits();
     void answerRows();
     void resultLayout();
+    void keyboardFollowsThePage_data();
+    void keyboardFollowsThePage();
+    void clickOnAnswerText_data();
+    void clickOnAnswerText();
+    void questionMap();
+    void resumeInterruptedTest_data();
+    void resumeInterruptedTest();
+    void emptyDrawWithdrawsTheResumeOffer();
+    void zoomKeys();
+    void generatingSetsHint();
+    void availableCounts();
 };
 
 void TestPracticeTests::defaultExamFromTheTree_data()
@@ -727,6 +767,346 @@ void TestPracticeTests::resultLayout()
     QCOMPARE(ResultPage::centredPairLeft(381, 215, 18), 72);
     QCOMPARE(72 + 215 + ResultPage::Gap, 291);
     QCOMPARE(ResultPage::centredPairLeft(380, 100, 20), 190 - 62);
+}
+
+enum class Before { TreeDocument, ExamDrawn, Review, Repeat, BackFromLibrary, ThematicDrawn, CancelAnsweredNo };
+
+void TestPracticeTests::keyboardFollowsThePage_data()
+{
+    QTest::addColumn<Before>("before");
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("caption"); // the header caption after the key starts with it
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("firstAnswer"); // of question 1 after the key
+    QTest::addColumn<int>("treeItem");        // current tree node after the key, or 0
+    QTest::newRow("tree click on a document")
+            << Before::TreeDocument << u"JvTV_LeftTree"_s << int(Qt::Key_Down) << QString() << QString() << QString() << 12;
+    QTest::newRow("exam drawn") << Before::ExamDrawn << u"JvDBRichEdit1"_s << int(Qt::Key_B) << u"Pytanie nr 1 z 25"_s
+                                << u"test_zestaw"_s << u"B"_s << 0;
+    QTest::newRow("review") << Before::Review << u"JvDBRichEdit1"_s << int(Qt::Key_Right)
+                            << u"Pytanie nr 2 z 25   Udzielona"_s << u"test_zestaw"_s << u"A"_s << 0;
+    QTest::newRow("repeat") << Before::Repeat << u"JvDBRichEdit1"_s << int(Qt::Key_2) << u"Pytanie nr 1 z 25"_s
+                            << u"test_zestaw"_s << u"B"_s << 0;
+    QTest::newRow("back from the library") << Before::BackFromLibrary << u"JvDBRichEdit1"_s << int(Qt::Key_End)
+                                           << u"Pytanie nr 25 z 25"_s << u"test_zestaw"_s << QString() << 0;
+    QTest::newRow("thematic drawn") << Before::ThematicDrawn << u"JvDBRichEdit1_T"_s << int(Qt::Key_C)
+                                    << u"Pytanie nr 1 z 3"_s << u"test_T_zestaw"_s << u"C"_s << 0;
+    // Space after a mouse click on "Anuluj test" must not ask again.
+    QTest::newRow("cancel answered No") << Before::CancelAnsweredNo << u"JvDBRichEdit1"_s << int(Qt::Key_Space)
+                                        << u"Pytanie nr 1 z 25"_s << u"test_zestaw"_s << QString() << 0;
+}
+
+void TestPracticeTests::keyboardFollowsThePage()
+{
+    QFETCH(Before, before);
+    QFETCH(QString, focused);
+    QFETCH(int, key);
+    QFETCH(QString, caption);
+    QFETCH(QString, table);
+    QFETCH(QString, firstAnswer);
+    QFETCH(int, treeItem);
+    Fixture f;
+    QVERIFY(f.ok());
+    switch (before) {
+    case Before::TreeDocument:
+        f.choose(11);
+        QCOMPARE(f.window->currentPageName(), u"NP_Document"_s);
+        break;
+    case Before::ExamDrawn:
+        f.drawExam();
+        break;
+    case Before::Review:
+    case Before::Repeat:
+        f.drawExam();
+        QVERIFY(f.db.exec({u"UPDATE test_zestaw SET udzielona_odpowiedz = 'A'"_s}));
+        f.click(u"JvSB_TestFinish"_s);
+        f.boxes.answer(QMessageBox::Yes);
+        f.click(before == Before::Review ? u"BB_Test_2_Look"_s : u"BB_Test_2_Again"_s);
+        break;
+    case Before::BackFromLibrary:
+        f.drawExam();
+        f.choose(11);
+        f.choose(41);
+        QCOMPARE(f.window->currentPageName(), u"NP_Test_1"_s);
+        break;
+    case Before::ThematicDrawn:
+        f.choose(42);
+        f.find<QSpinBox>(u"JvSE_TestT_1"_s)->setValue(3);
+        f.click(u"BitBtn1"_s);
+        f.click(u"BitBtn2"_s);
+        break;
+    case Before::CancelAnsweredNo:
+        f.drawExam();
+        f.boxes.answer(QMessageBox::No);
+        f.click(u"JvSB_TestCancel"_s);
+        break;
+    }
+    // The draw's progress dialog gives the window back its activation first.
+    QTRY_COMPARE(f.focusName(), focused);
+    const int boxes = f.boxes.count();
+    f.press(key);
+    QCOMPARE(f.boxes.count(), boxes);
+    if (treeItem)
+        QCOMPARE(static_cast<TreeNodeItem *>(f.tree->currentItem())->node().ItemId, treeItem);
+    if (!caption.isEmpty()) {
+        TestRunner *runner = table == u"test_T_zestaw"_s ? f.window->thematicRunner() : f.window->examRunner();
+        QVERIFY2(runner->answerPage()->headerCaption().startsWith(caption),
+                 qPrintable(runner->answerPage()->headerCaption()));
+    }
+    if (!firstAnswer.isEmpty())
+        QCOMPARE(f.answerOf(table, 1), firstAnswer);
+    // Splitter handles never hold the keyboard.
+    QVERIFY(!qobject_cast<QSplitterHandle *>(QApplication::focusWidget()));
+}
+
+void TestPracticeTests::clickOnAnswerText_data()
+{
+    QTest::addColumn<bool>("review");
+    QTest::newRow("answering") << false;
+    QTest::newRow("review") << true;
+}
+
+void TestPracticeTests::clickOnAnswerText()
+{
+    QFETCH(bool, review);
+    Fixture f;
+    QVERIFY(f.ok());
+    f.drawExam();
+    AnswerPage *page = f.examPage();
+    if (review) {
+        QVERIFY(f.db.exec({u"UPDATE test_zestaw SET udzielona_odpowiedz = 'A'"_s}));
+        f.click(u"JvSB_TestFinish"_s);
+        f.click(u"BB_Test_2_Look"_s);
+    }
+    auto *view = f.find<QTextEdit>(u"JvDBRE_C"_s);
+    QCOMPARE(view->textInteractionFlags() == Qt::NoTextInteraction, !review);
+    const QColor before = page->answerRowColor(2);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->viewport()->rect().center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, QPoint(12, 8));
+    if (review) {
+        QCOMPARE(f.answerOf(u"test_zestaw"_s, 1), u"A"_s);
+        QCOMPARE(page->answerRowColor(2), before);
+        return;
+    }
+    QCOMPARE(f.answerOf(u"test_zestaw"_s, 1), u"C"_s);
+    QCOMPARE(page->pressedLetter(), u"C"_s);
+    // The whole row is marked, not only its letter; nothing was selected.
+    QCOMPARE(page->letterColor(2), AnswerPage::Chosen);
+    QCOMPARE(page->answerRowColor(2), AnswerPage::Chosen);
+    QCOMPARE(page->answerRowColor(1), QApplication::palette().color(QPalette::Base));
+    QVERIFY(!view->textCursor().hasSelection());
+    QTest::mouseClick(f.find<QTextEdit>(u"JvDBRE_A"_s)->viewport(), Qt::LeftButton);
+    QCOMPARE(f.answerOf(u"test_zestaw"_s, 1), u"A"_s);
+    QCOMPARE(page->answerRowColor(0), AnswerPage::Chosen);
+    QCOMPARE(page->answerRowColor(2), QApplication::palette().color(QPalette::Base));
+}
+
+void TestPracticeTests::questionMap()
+{
+    Fixture f;
+    QVERIFY(f.ok());
+    f.drawExam();
+    QuestionMap *map = f.find<QuestionMap>(u"QuestionMap"_s);
+    using Cell = QuestionMap::Cell;
+    QCOMPARE(map->cells(), QList<Cell>(25, Cell::Unanswered));
+    QCOMPARE(map->current(), 1);
+    f.click(u"JvSB_B"_s);
+    f.click(u"JvSB_NextQuestion"_s);
+    QCOMPARE(map->cells().at(0), Cell::Answered);
+    QCOMPARE(map->cells().at(1), Cell::Unanswered);
+    QCOMPARE(map->current(), 2);
+    // A click on a cell goes to its question; an answer given there shows at once.
+    QTest::mouseClick(map->widget(), Qt::LeftButton, {}, map->cellRect(5).center());
+    QCOMPARE(f.examPage()->headerCaption(), u"Pytanie nr 5 z 25"_s);
+    QCOMPARE(map->current(), 5);
+    f.press(Qt::Key_A);
+    QCOMPARE(map->cells().at(4), Cell::Answered);
+    QCOMPARE(map->cells().count(Cell::Answered), 2);
+
+    // Review: right and wrong.
+    QVERIFY(f.db.exec({u"UPDATE test_zestaw SET udzielona_odpowiedz = poprawna_odpowiedz"_s,
+                       u"UPDATE test_zestaw SET udzielona_odpowiedz = CASE poprawna_odpowiedz WHEN 'A' THEN 'B' "
+                       "ELSE 'A' END WHERE lp IN (3, 7)"_s}));
+    f.click(u"JvSB_TestFinish"_s);
+    f.click(u"BB_Test_2_Look"_s);
+    QList<Cell> expected(25, Cell::Right);
+    expected[2] = expected[6] = Cell::Wrong;
+    QCOMPARE(map->cells(), expected);
+    QTest::mouseClick(map->widget(), Qt::LeftButton, {}, map->cellRect(7).center());
+    QVERIFY(f.examPage()->headerCaption().startsWith(u"Pytanie nr 7 z 25   "_s));
+    QVERIFY(f.examPage()->headerCaption().endsWith(u"jest błędna"_s));
+    QCOMPARE(map->current(), 7);
+}
+
+void TestPracticeTests::resumeInterruptedTest_data()
+{
+    QTest::addColumn<bool>("thematic");
+    QTest::addColumn<QString>("ending"); // how the first test was left
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("exam, program closed") << false << u"close"_s << true;
+    QTest::newRow("thematic, program closed") << true << u"close"_s << true;
+    QTest::newRow("exam, finished") << false << u"finish"_s << false;
+    QTest::newRow("exam, cancelled") << false << u"cancel"_s << false;
+    QTest::newRow("thematic, cancelled") << true << u"cancel"_s << false;
+}
+
+void TestPracticeTests::resumeInterruptedTest()
+{
+    QFETCH(bool, thematic);
+    QFETCH(QString, ending);
+    QFETCH(bool, offered);
+    Fixture f;
+    QVERIFY(f.ok());
+    const QString suffix = thematic ? u"_T"_s : QString();
+    const QString table = thematic ? u"test_T_zestaw"_s : u"test_zestaw"_s;
+    const int node = thematic ? 42 : 41;
+    if (thematic) {
+        f.choose(42);
+        f.find<QSpinBox>(u"JvSE_TestT_1"_s)->setValue(5);
+        f.click(u"BitBtn1"_s);
+        f.click(u"BitBtn2"_s);
+    } else {
+        f.drawExam();
+    }
+    const int n = f.rows(table);
+    f.click(u"JvSB_B"_s + suffix);
+    f.click(u"JvSB_NextQuestion"_s + suffix);
+    f.click(u"JvSB_C"_s + suffix);
+    if (ending == u"finish"_s) {
+        QVERIFY(f.db.exec({u"UPDATE \"%1\" SET udzielona_odpowiedz = 'A'"_s.arg(table)}));
+        f.click(u"JvSB_TestFinish"_s + suffix);
+        QCOMPARE(f.window->currentPageName(), thematic ? u"NP_TestT_3"_s : u"NP_Test_2"_s);
+    } else if (ending == u"cancel"_s) {
+        f.boxes.answer(QMessageBox::Yes);
+        f.click(u"JvSB_TestCancel"_s + suffix);
+    }
+    if (ending != u"cancel"_s)
+        f.reopen();
+    QVERIFY(f.ok());
+    f.choose(node);
+    QCOMPARE(f.window->currentPageName(), thematic ? u"NP_TestT_0"_s : u"NP_Test_0"_s);
+    auto *offer = f.find<ResumeOffer>(u"P_TestResume"_s + suffix);
+    QVERIFY(offer);
+    QCOMPARE(offer->isVisible(), offered);
+    if (!offered)
+        return;
+    QVERIFY2(offer->text().contains(u"na 2 z %1 pytań"_s.arg(n)), qPrintable(offer->text()));
+    f.click(u"BB_TestResume"_s + suffix);
+    TestRunner *runner = thematic ? f.window->thematicRunner() : f.window->examRunner();
+    QCOMPARE(f.window->currentPageName(), runner->mode().answeringPage);
+    QCOMPARE(runner->step(), runner->mode().answeringStep);
+    QCOMPARE(runner->answerPage()->headerCaption(), u"Pytanie nr 3 z %1"_s.arg(n));
+    QCOMPARE(f.focusName(), u"JvDBRichEdit1"_s + suffix);
+    QCOMPARE(runner->answerPage()->questionMap()->cells().count(QuestionMap::Cell::Answered), 2);
+    f.click(u"JvSB_PrevQuestion"_s + suffix);
+    QCOMPARE(runner->answerPage()->pressedLetter(), u"C"_s);
+    // A new test replaces it, as before.
+    f.boxes.answer(QMessageBox::Yes);
+    f.click(u"JvSB_TestCancel"_s + suffix);
+    QVERIFY(!offer->isVisible());
+}
+
+void TestPracticeTests::emptyDrawWithdrawsTheResumeOffer()
+{
+    Fixture f;
+    QVERIFY(f.ok());
+    f.drawExam();
+    f.click(u"JvSB_A"_s);
+    f.reopen();
+    QVERIFY(f.ok());
+    f.choose(41);
+    auto *offer = f.find<ResumeOffer>(u"P_TestResume"_s);
+    QVERIFY(offer->isVisible());
+    QVERIFY(f.db.exec({u"DELETE FROM test_pytania"_s}));
+    f.click(u"BB_TestStartOK"_s);
+    QCOMPARE(f.boxes.count(), 1);
+    QCOMPARE(f.window->currentPageName(), u"NP_Test_0"_s);
+    QCOMPARE(f.rows(u"test_zestaw"_s), 0);
+    QVERIFY(!offer->isVisible());
+}
+
+void TestPracticeTests::zoomKeys()
+{
+    Fixture f;
+    QVERIFY(f.ok());
+    const auto firstSize = [](QTextEdit *view) {
+        return view->document()->begin().begin().fragment().charFormat().fontPointSize();
+    };
+    // The document viewer, with the keyboard still in the tree.
+    f.choose(11);
+    auto *document = f.find<QTextEdit>(u"JvDBRE_Dokument"_s);
+    const qreal unzoomed = firstSize(document);
+    QCOMPARE(unzoomed, 12.0);
+    f.press(Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(f.window->documentZoom()->percent(), 110);
+    QCOMPARE(firstSize(document), 12.0 * 1.1);
+    f.press(Qt::Key_Minus, Qt::ControlModifier);
+    f.press(Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(f.window->documentZoom()->percent(), 90);
+    QCOMPARE(firstSize(document), 12.0 * 0.9);
+    // Kept for the next document.
+    f.choose(12);
+    QVERIFY(firstSize(document) > 0);
+    f.choose(11);
+    QCOMPARE(firstSize(document), 12.0 * 0.9);
+    f.press(Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(firstSize(document), unzoomed);
+
+    // The questions and answers zoom together, apart from the documents.
+    f.drawExam();
+    QTRY_VERIFY(f.window->isActiveWindow());
+    auto *question = f.find<QTextEdit>(u"JvDBRichEdit1"_s);
+    auto *answer = f.find<QTextEdit>(u"JvDBRE_A"_s);
+    const qreal questionSize = firstSize(question);
+    const qreal answerSize = firstSize(answer);
+    QWheelEvent wheel(QPointF(5, 5), question->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(question->viewport(), &wheel);
+    QCOMPARE(f.window->testZoom()->percent(), 110);
+    QCOMPARE(f.window->documentZoom()->percent(), 100);
+    QCOMPARE(firstSize(question), questionSize * 1.1);
+    QCOMPARE(firstSize(answer), answerSize * 1.1);
+    f.press(Qt::Key_Right);
+    QCOMPARE(firstSize(question), questionSize * 1.1);
+    f.press(Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(firstSize(answer), answerSize);
+}
+
+void TestPracticeTests::generatingSetsHint()
+{
+    Fixture f;
+    QVERIFY(f.ok());
+    f.choose(41);
+    // The captions stay as they are; the hints say what the law in force says.
+    QCOMPARE(f.find<QLabel>(u"JvCB_GT_4_caption"_s)->text(), u"4) zespoły prądotwórcze o mocy łącznie od 20 kW wzwyż"_s);
+    QCOMPARE(f.find<QLabel>(u"JvL_TestT_13"_s)->text(), u"II.4 Zespoły prądotwórcze o mocy łącznie od 20 kW wzwyż"_s);
+    for (const QString &name : {u"JvCB_GT_4"_s, u"JvCB_GT_4_caption"_s, u"JvL_TestT_13"_s, u"JvSE_TestT_13"_s}) {
+        const QString hint = f.find<QWidget>(name)->toolTip();
+        QVERIFY2(hint.contains(u"powyżej 50 kW"_s) && hint.contains(u"2022"_s), qPrintable(name));
+        QVERIFY2(hint.contains(u"„Grupa 1 i rodzaje prac”"_s), qPrintable(name));
+    }
+    QVERIFY(f.find<QWidget>(u"JvCB_GT_5"_s)->toolTip().isEmpty());
+}
+
+void TestPracticeTests::availableCounts()
+{
+    Fixture f;
+    QVERIFY(f.ok());
+    QCOMPARE(f.find<QLabel>(u"L_TestT_Available_13"_s)->text(), u"z 6"_s);
+    QVERIFY(f.db.exec({u"DELETE FROM test_pytania WHERE id_dzial = 5"_s,
+                       u"INSERT INTO test_pytania VALUES (3099, 'x', 'a', 'b', 'c', 'A', 30)"_s}));
+    f.reopen();
+    QVERIFY(f.ok());
+    QCOMPARE(f.find<QLabel>(u"L_TestT_Available_30"_s)->text(), u"z 7"_s);
+    QCOMPARE(f.find<QLabel>(u"L_TestT_Available_5"_s)->text(), u"z 0"_s);
+    QCOMPARE(f.find<QLabel>(u"L_TestT_Available_1"_s)->text(), u"z 6"_s);
+    // Asking for more than there is takes what there is.
+    f.choose(42);
+    f.find<QSpinBox>(u"JvSE_TestT_30"_s)->setValue(150);
+    f.click(u"BitBtn1"_s);
+    f.click(u"BitBtn2"_s);
+    QCOMPARE(f.rows(u"test_T_zestaw"_s), 7);
 }
 
 QTEST_MAIN(TestPracticeTests)

@@ -61,6 +61,9 @@ RegulationTree::RegulationTree(QWidget *parent) : QTreeWidget(parent)
     setAttribute(Qt::WA_Hover);
     setExpandsOnDoubleClick(false);
     setFrameShape(QFrame::StyledPanel);
+    // Siblings that differ only at their ends ("... do 1 kV", "... powyżej 1 kV")
+    // stay told apart when the pane is narrow.
+    setTextElideMode(Qt::ElideMiddle);
 
     QPalette colours = palette();
     colours.setColor(QPalette::Base, Background);

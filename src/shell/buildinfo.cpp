@@ -2,6 +2,8 @@
 
 #include <buildconfig.h>
 
+#include <QFile>
+
 bool IsPrereleaseBuild()
 {
     return VOLTARIS_PRERELEASE_BUILD != 0;
@@ -10,4 +12,23 @@ bool IsPrereleaseBuild()
 QString InstalledProgramDirectory()
 {
     return QStringLiteral(VOLTARIS_INSTALLED_PROGRAM_DIR);
+}
+
+QString ProgramVersion()
+{
+    return QStringLiteral(VOLTARIS_VERSION);
+}
+
+QString LegalStateDate()
+{
+    QFile file(QStringLiteral(":/content/stan-prawny.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    for (const QString &line : lines) {
+        const QString text = line.trimmed();
+        if (!text.isEmpty() && !text.startsWith(u'#'))
+            return text;
+    }
+    return {};
 }

@@ -17,9 +17,11 @@
 #include "toolkit/navigationbutton.h"
 #include "toolkit/rtfview.h"
 #include "toolkit/worker.h"
+#include "toolkit/zoomlevel.h"
 #include "tests/answerpage.h"
 #include "tests/examconfigpage.h"
 #include "tests/resultpage.h"
+#include "tests/resumeoffer.h"
 #include "tests/testrunner.h"
 #include "tests/thematicconfigpage.h"
 #include "tests/thematicdraw.h"
@@ -174,7 +176,9 @@ const QStringList &TF_Main::pageNames()
 
 TF_Main::TF_Main(QWidget *parent) : TF_Main(Options{.prerelease = IsPrereleaseBuild()}, parent) { }
 
-TF_Main::TF_Main(const Options &options, QWidget *parent) : QMainWindow(parent), m_options(options)
+TF_Main::TF_Main(const Options &options, QWidget *parent)
+    : QMainWindow(parent), m_options(options), m_documentZoom(new ZoomLevel(this)),
+      m_testZoom(new ZoomLevel(this))
 {
     buildWindow();
     FormCreate();
@@ -244,6 +248,43 @@ void TF_Main::buildWindow()
     JvNetscapeSplitter1->setSizes({LeftPaneWidth, DesignSize.width() - LeftPaneWidth});
     layout->addWidget(JvNetscapeSplitter1, 1);
     setCentralWidget(central);
+    buildZoomActions();
+}
+
+void TF_Main::buildZoomActions()
+{
+    JvDBRE_Dokument->setZoomLevel(m_documentZoom);
+    JvRE_Help->setZoomLevel(m_documentZoom);
+    m_examRunner->answerPage()->setZoomLevel(m_testZoom);
+    m_thematicRunner->answerPage()->setZoomLevel(m_testZoom);
+    // On the window, so that the keys work wherever the focus is, the tree included.
+    const auto add
+        = [this](const char *name, const QList<QKeySequence> &keys, void (ZoomLevel::*change)()) {
+              auto *action = new QAction(this);
+              action->setObjectName(QLatin1String(name));
+              action->setShortcuts(keys);
+              connect(action, &QAction::triggered, this, [this, change] {
+                  if (ZoomLevel *level = currentZoom())
+                      (level->*change)();
+              });
+              addAction(action);
+          };
+    add("A_ZoomIn", {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+        &ZoomLevel::zoomIn);
+    add("A_ZoomOut", {QKeySequence::ZoomOut}, &ZoomLevel::zoomOut);
+    add("A_ZoomReset", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &ZoomLevel::reset);
+}
+
+ZoomLevel *TF_Main::currentZoom() const
+{
+    const QString page = currentPageName();
+    if (page == QLatin1String("NP_Document") || page == QLatin1String("NP_Help"))
+        return m_documentZoom;
+    for (const TestRunner *runner : {m_examRunner, m_thematicRunner}) {
+        if (page == runner->mode().answeringPage)
+            return m_testZoom;
+    }
+    return nullptr;
 }
 
 QWidget *TF_Main::buildNavigationBar()
@@ -452,6 +493,10 @@ void TF_Main::buildTestPages()
     connect(m_thematicStep1, &ThematicConfigPage::nextRequested, this, &TF_Main::BitBtn1Click);
     connect(m_thematicStep2, &ThematicConfigPage::backRequested, this, &TF_Main::BitBtn3Click);
     connect(m_thematicStep2, &ThematicConfigPage::startRequested, this, &TF_Main::BitBtn2Click);
+    connect(m_examConfigPage->resumeOffer(), &ResumeOffer::resumeRequested, m_examRunner,
+            &TestRunner::resumeInterruptedTest);
+    connect(m_thematicStep1->resumeOffer(), &ResumeOffer::resumeRequested, m_thematicRunner,
+            &TestRunner::resumeInterruptedTest);
 }
 
 void TF_Main::rerunTreeSelection()
@@ -511,6 +556,10 @@ QWidget *TF_Main::buildAboutPage()
     creditsLayout->addWidget(label13);
     creditsLayout->addWidget(label23);
     creditsLayout->addWidget(centredLine(QStringLiteral("Opracowanie merytoryczne: ") + Credits::contentAuthor(), credits));
+    QString edition = QStringLiteral("Wersja ") + ProgramVersion();
+    if (const QString date = LegalStateDate(); !date.isEmpty())
+        edition += QStringLiteral("  \u2022  Stan prawny na: ") + date;
+    creditsLayout->addWidget(centredLine(edition, credits, "L_AboutVersion"));
     layout->addWidget(credits);
 
     auto *bottom = new QWidget(page);
@@ -614,6 +663,9 @@ void TF_Main::FormCreate()
         m_examRunner->setStep(0);
         m_thematicRunner->setStep(0);
         m_search = DocumentSearch();
+        const QMap<int, int> available = ThematicDraw::availableCounts(Database::connection());
+        m_thematicStep1->setAvailable(available);
+        m_thematicStep2->setAvailable(available);
     });
 }
 
@@ -715,8 +767,18 @@ void TF_Main::Notebook1PageChanged()
     }
     if (page == QLatin1String("NP_Test_2") || page == QLatin1String("NP_TestT_3"))
         LayoutResultPages();
+    refreshResumeOffer();
     if (page == QLatin1String("NP_Help"))
         SetToolBarActive(JvTB_Document, false);
+}
+
+void TF_Main::refreshResumeOffer()
+{
+    const QString page = currentPageName();
+    if (page == QLatin1String("NP_Test_0"))
+        m_examConfigPage->resumeOffer()->setProgress(m_examRunner->interruptedTest());
+    if (page == QLatin1String("NP_TestT_0"))
+        m_thematicStep1->resumeOffer()->setProgress(m_thematicRunner->interruptedTest());
 }
 
 void TF_Main::SelectRootNode(int itemId)
@@ -764,6 +826,17 @@ void TF_Main::JvTV_LeftTreeSelectionChange()
     JvDBRE_Dokument->setBackgroundColor(FDocColor);
     CB_SearchThisDocOnly->setEnabled(false);
     showNodeContent(itemId, item->node().NodeType);
+    // The keyboard stays where the user is: on an answering page, which
+    // takes it, or else in the tree, so that the arrows go on through it.
+    bool answering = false;
+    for (TestRunner *runner : {m_examRunner, m_thematicRunner}) {
+        if (currentPageName() == runner->mode().answeringPage) {
+            runner->preparePage();
+            answering = true;
+        }
+    }
+    if (!answering)
+        JvTV_LeftTree->setFocus(Qt::OtherFocusReason);
 }
 
 void TF_Main::showNodeContent(int itemId, int nodeType)
@@ -1052,6 +1125,8 @@ void TF_Main::runDraw(std::unique_ptr<Worker> &worker, TestRunner *runner,
                 // answers are kept, and the configuration page stays.
                 if (drawn)
                     runner->openDrawnSet();
+                // A draw that found no questions emptied the set it replaced.
+                refreshResumeOffer();
             });
     worker->run();
 }

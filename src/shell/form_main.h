@@ -22,6 +22,7 @@ class TestRunner;
 class ThematicConfigPage;
 class Worker;
 class NavigationButton;
+class ZoomLevel;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -89,6 +90,10 @@ public:
     const DocumentSearch::State &searchState() const { return m_search.state(); }
     // The text of every document read so far, by item id, for the run of the program.
     DocumentTextCache &documentTexts() { return m_documentTexts; }
+    // The zoom of the library's documents and the help, and that of the
+    // questions and answers.
+    ZoomLevel *documentZoom() const { return m_documentZoom; }
+    ZoomLevel *testZoom() const { return m_testZoom; }
 
 public slots:
     void JvTV_LeftTreeSelectionChange();
@@ -151,6 +156,11 @@ private:
     void JT_SearchGen_Finish();
     // Selects the match in the viewer and scrolls it into view.
     void selectMatch(const DocumentSearch::Match &match);
+    void buildZoomActions();
+    // The configuration page shown offers the test left unfinished, if any.
+    void refreshResumeOffer();
+    // The zoom of what the current page shows, if it shows text that zooms.
+    ZoomLevel *currentZoom() const;
     // Runs a draw on a worker behind its progress dialog, then opens the set.
     void runDraw(std::unique_ptr<Worker> &worker, TestRunner *runner,
                  std::function<void(const QSqlDatabase &, Worker &)> draw);
@@ -198,6 +208,9 @@ private:
     TestRunner *m_thematicRunner = nullptr;
     std::unique_ptr<Worker> JT_TestGen;
     std::unique_ptr<Worker> JT_Test_T_Gen;
+
+    ZoomLevel *m_documentZoom = nullptr;
+    ZoomLevel *m_testZoom = nullptr;
 
     DocumentQuery FSQ_Dokument;
     QColor FDocColor;

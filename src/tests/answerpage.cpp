@@ -1,6 +1,8 @@
 #include "answerpage.h"
 
+#include "questionmap.h"
 #include "toolkit/rtfview.h"
+#include "toolkit/zoomlevel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -30,6 +32,17 @@ QToolButton *arrowButton(Qt::ArrowType arrow, const QString &name, const QString
     return button;
 }
 
+QString previousTip()
+{
+    return QObject::tr(
+        "Poprzednie pytanie (klawisz \u2190 lub PgUp; Home \u2013 pierwsze pytanie)");
+}
+
+QString nextTip()
+{
+    return QObject::tr("Następne pytanie (klawisz \u2192 lub PgDn; End \u2013 ostatnie pytanie)");
+}
+
 } // namespace
 
 QColor AnswerPage::neutral()
@@ -49,8 +62,8 @@ AnswerPage::AnswerPage(const TestMode &mode, QWidget *parent) : QWidget(parent),
     m_header->setFixedHeight(34);
     auto *header = new QHBoxLayout(m_header);
     header->setContentsMargins(4, 0, 4, 0);
-    m_previous = arrowButton(Qt::LeftArrow, mode.name("JvSB_PrevQuestion"), tr("Poprzednie pytanie"), m_header);
-    m_next = arrowButton(Qt::RightArrow, mode.name("JvSB_NextQuestion"), tr("Następne pytanie"), m_header);
+    m_previous = arrowButton(Qt::LeftArrow, mode.name("JvSB_PrevQuestion"), previousTip(), m_header);
+    m_next = arrowButton(Qt::RightArrow, mode.name("JvSB_NextQuestion"), nextTip(), m_header);
     m_caption = new QLabel(m_header);
     m_caption->setObjectName(mode.name("L_Test_1_Caption"));
     m_caption->setAlignment(Qt::AlignCenter);
@@ -87,6 +100,8 @@ AnswerPage::AnswerPage(const TestMode &mode, QWidget *parent) : QWidget(parent),
         fill(m_letters[i], neutral());
         m_answerViews[i] = new RtfView(m_answerArea);
         m_answerViews[i]->setObjectName(mode.name(i == 0 ? "JvDBRE_A" : i == 1 ? "JvDBRE_B" : "JvDBRE_C"));
+        // A click anywhere on the answer picks it, as one on its letter does.
+        m_answerViews[i]->viewport()->installEventFilter(this);
     }
     m_splitter->addWidget(m_questionView);
     m_splitter->addWidget(m_answerArea);
@@ -94,6 +109,11 @@ AnswerPage::AnswerPage(const TestMode &mode, QWidget *parent) : QWidget(parent),
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     layout->addWidget(m_splitter, 1);
+
+    m_map = new QuestionMap(this);
+    m_map->setObjectName(mode.name("QuestionMap"));
+    connect(m_map, &QuestionMap::questionClicked, this, &AnswerPage::questionRequested);
+    layout->addWidget(m_map);
 
     auto *bottom = new QWidget(this);
     bottom->setObjectName(mode.name("P_Test_1_Bottom"));
@@ -122,8 +142,8 @@ AnswerPage::AnswerPage(const TestMode &mode, QWidget *parent) : QWidget(parent),
         connect(button, &QToolButton::clicked, this, &AnswerPage::answerClicked);
     }
     bar->addSpacing(16);
-    m_previousBottom = arrowButton(Qt::LeftArrow, mode.name("JvSB_PrevQuestionBottom"), tr("Poprzednie pytanie"), bottom);
-    m_nextBottom = arrowButton(Qt::RightArrow, mode.name("JvSB_NextQuestionBottom"), tr("Następne pytanie"), bottom);
+    m_previousBottom = arrowButton(Qt::LeftArrow, mode.name("JvSB_PrevQuestionBottom"), previousTip(), bottom);
+    m_nextBottom = arrowButton(Qt::RightArrow, mode.name("JvSB_NextQuestionBottom"), nextTip(), bottom);
     bar->addWidget(m_previousBottom);
     bar->addWidget(m_nextBottom);
     bar->addStretch(1);
@@ -131,6 +151,9 @@ AnswerPage::AnswerPage(const TestMode &mode, QWidget *parent) : QWidget(parent),
         auto *button = new QPushButton(caption, bottom);
         button->setObjectName(mode.name(name));
         button->setAutoDefault(false);
+        // A click leaves the keyboard where it was, so that Space never
+        // reaches "Anuluj test" by accident.
+        button->setFocusPolicy(Qt::TabFocus);
         bar->addWidget(button);
         return button;
     };
@@ -211,10 +234,18 @@ QString AnswerPage::pressedLetter() const
     return {};
 }
 
+void AnswerPage::markRow(int index, const QColor &letter, const QColor &row)
+{
+    if (index < 0 || index > 2)
+        return;
+    fill(m_letters[std::size_t(index)], letter);
+    m_answerViews[std::size_t(index)]->setBackgroundColor(row);
+}
+
 void AnswerPage::ShowQuestionState(const SetRow *row, int rowCount, Stage stage)
 {
-    for (QLabel *letter : m_letters)
-        fill(letter, neutral());
+    for (int i = 0; i < 3; ++i)
+        markRow(i, neutral(), QApplication::palette().color(QPalette::Base));
     if (!row || stage == Stage::Other)
         return;
     const auto letterIndex = [](const QString &letter) {
@@ -225,7 +256,7 @@ void AnswerPage::ShowQuestionState(const SetRow *row, int rowCount, Stage stage)
         fill(m_header, neutral());
         m_caption->setText(number);
         if (row->isAnswered()) {
-            fill(m_letters[std::size_t(letterIndex(row->given))], Chosen);
+            markRow(int(letterIndex(row->given)), Chosen, Chosen);
             press(row->given);
         } else {
             releaseAll();
@@ -238,11 +269,11 @@ void AnswerPage::ShowQuestionState(const SetRow *row, int rowCount, Stage stage)
     fill(m_header, right ? Right : Wrong);
     releaseAll();
     if (row->isAnswered()) {
-        fill(m_letters[std::size_t(letterIndex(row->given))], right ? Right : Wrong);
+        markRow(int(letterIndex(row->given)), right ? Right : Wrong, right ? RightRow : WrongRow);
         press(row->given);
     }
     if (!right && letterIndex(row->correct) >= 0) {
-        fill(m_letters[std::size_t(letterIndex(row->correct))], Right);
+        markRow(int(letterIndex(row->correct)), Right, RightRow);
         press(row->correct);
     }
 }
@@ -257,6 +288,21 @@ void AnswerPage::prepare(Stage stage)
     m_cancel->setVisible(answering);
     m_finish->setVisible(answering);
     m_summary->setVisible(!answering);
+    // While answering a click on an answer picks it, so its text is not
+    // selectable (a selected word would look like a choice).
+    for (RtfView *view : m_answerViews) {
+        view->setTextInteractionFlags(answering ? Qt::NoTextInteraction
+                                                : Qt::TextBrowserInteraction);
+        view->viewport()->setCursor(answering ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    }
+    m_questionView->setFocus(Qt::OtherFocusReason);
+}
+
+void AnswerPage::setZoomLevel(ZoomLevel *level)
+{
+    m_questionView->setZoomLevel(level);
+    for (RtfView *view : m_answerViews)
+        view->setZoomLevel(level);
 }
 
 QString AnswerPage::headerCaption() const
@@ -272,6 +318,11 @@ QColor AnswerPage::headerColor() const
 QColor AnswerPage::letterColor(int index) const
 {
     return m_letters.at(std::size_t(index))->palette().color(QPalette::Window);
+}
+
+QColor AnswerPage::answerRowColor(int index) const
+{
+    return m_answerViews.at(std::size_t(index))->backgroundColor();
 }
 
 std::array<QRect, 3> AnswerPage::answerRows(const QSize &area, int letterWidth)
@@ -305,10 +356,11 @@ bool AnswerPage::eventFilter(QObject *watched, QEvent *event)
         }
     } else if (event->type() == QEvent::MouseButtonRelease) {
         for (int i = 0; i < 3; ++i) {
-            if (watched == m_letters[i]
+            if ((watched == m_letters[i] || watched == m_answerViews[i]->viewport())
                 && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
                 emit letterPanelClicked(Letters[i]);
-                return true;
+                // In review the answer's text keeps its own use of the click.
+                return watched == m_letters[i];
             }
         }
     }

@@ -12,7 +12,9 @@ class QButtonGroup;
 class QLabel;
 class QSplitter;
 class QToolButton;
+class QuestionMap;
 class RtfView;
+class ZoomLevel;
 
 // The page on which a test is answered and reviewed: the header with the
 // question's number, the question, its three answers with their letters, the
@@ -30,6 +32,9 @@ public:
     static inline const QColor Chosen{255, 255, 170};
     static inline const QColor Wrong{255, 0, 0};
     static inline const QColor Right{0, 255, 0};
+    // The answer texts of a reviewed question, behind their letters' colours.
+    static inline const QColor RightRow{200, 255, 200};
+    static inline const QColor WrongRow{255, 205, 205};
 
     explicit AnswerPage(const TestMode &mode, QWidget *parent = nullptr);
 
@@ -39,8 +44,12 @@ public:
     void clearQuestion();
     // Colours the header, the letters and the answer buttons for the row.
     void ShowQuestionState(const SetRow *row, int rowCount, Stage stage);
-    // Answer buttons and end buttons as the stage wants them.
+    // Answer buttons, end buttons and the answer texts as the stage wants
+    // them; a shown stage takes the keyboard, so that keys answer at once.
     void prepare(Stage stage);
+    QuestionMap *questionMap() const { return m_map; }
+    // The question and answer views zoom together with the level.
+    void setZoomLevel(ZoomLevel *level);
     // The first pressed answer button's letter, in the order A, B, C, or empty.
     QString pressedLetter() const;
     void press(const QString &letter);
@@ -48,6 +57,7 @@ public:
     QString headerCaption() const;
     QColor headerColor() const;
     QColor letterColor(int index) const;
+    QColor answerRowColor(int index) const;
 
     // Keys pressed anywhere on the page go here first; true takes the key.
     void setKeyHandler(std::function<bool(int key)> handler) { m_keyHandler = std::move(handler); }
@@ -60,7 +70,9 @@ signals:
     void previousRequested();
     void nextRequested();
     void answerClicked();
+    // A letter panel or the text of an answer was clicked.
     void letterPanelClicked(const QString &letter);
+    void questionRequested(int k);
     void cancelRequested();
     void finishRequested();
     void summaryRequested();
@@ -72,6 +84,7 @@ private:
     void Panel7Resize();
     void releaseAll();
     static void fill(QWidget *widget, const QColor &colour);
+    void markRow(int index, const QColor &letter, const QColor &row);
 
     const TestMode &m_mode;
     QWidget *m_header;
@@ -90,5 +103,6 @@ private:
     QAbstractButton *m_cancel;
     QAbstractButton *m_finish;
     QAbstractButton *m_summary;
+    QuestionMap *m_map;
     std::function<bool(int)> m_keyHandler;
 };

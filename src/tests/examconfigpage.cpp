@@ -1,6 +1,8 @@
 #include "examconfigpage.h"
 
+#include "lawnotes.h"
 #include "pageframe.h"
+#include "resumeoffer.h"
 #include "toolkit/messageboxes.h"
 
 #include <QButtonGroup>
@@ -76,6 +78,8 @@ ExamConfigPage::ExamConfigPage(QWidget *parent) : QWidget(parent)
     QVBoxLayout *layout = PageFrame::scrollingContent(this);
     QWidget *content = layout->parentWidget();
     layout->addWidget(PageFrame::heading(tr("Test egzaminacyjny – wybierz zakres egzaminu"), content));
+    m_resume = new ResumeOffer(QString(), content);
+    layout->addWidget(m_resume);
 
     auto *requirements = new QGroupBox(QStringLiteral("Wymagania kwalifikacyjne "), content);
     auto *requirementsLayout = new QHBoxLayout(requirements);
@@ -136,6 +140,9 @@ ExamConfigPage::ExamConfigPage(QWidget *parent) : QWidget(parent)
                                                    QString::fromUtf16(TopicGroupCaptions[i]), groups, grid, i);
         grid->itemAtPosition(i, 1)->widget()->installEventFilter(clicks);
     }
+    // Group 4 quotes the earlier list; the hint says what holds now.
+    JvCB_GT[3]->setToolTip(LawNotes::generatingSets());
+    grid->itemAtPosition(3, 1)->widget()->setToolTip(LawNotes::generatingSets());
     groupsLayout->addLayout(grid);
     auto *groupButtons = new QHBoxLayout;
     const auto small = [&](const char *name, const QString &caption, void (ExamConfigPage::*slot)()) {

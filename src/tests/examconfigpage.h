@@ -11,6 +11,7 @@ class QCheckBox;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
+class ResumeOffer;
 
 // The exam test's configuration: what qualification the user seeks. The
 // controls hold the configuration for the run of the program.
@@ -24,6 +25,7 @@ public:
 
     ExamTestConfig config() const;
     void setConfig(const ExamTestConfig &config);
+    ResumeOffer *resumeOffer() const { return m_resume; }
 
 public slots:
     void BB_GrupyTem_AllClick();
@@ -51,4 +53,5 @@ private:
     std::array<QCheckBox *, 10> JvCB_GT{};
     QPushButton *BB_TestStartCancel;
     QPushButton *BB_TestStartOK;
+    ResumeOffer *m_resume;
 };

@@ -1,6 +1,7 @@
 #include "testrunner.h"
 
 #include "data/database.h"
+#include "questionmap.h"
 #include "resultpage.h"
 #include "toolkit/messageboxes.h"
 
@@ -28,6 +29,10 @@ TestRunner::TestRunner(const TestMode &mode, AnswerPage *answerPage, ResultPage 
     connect(resultPage, &ResultPage::newTestRequested, this, &TestRunner::BB_Test_2_NewTestClick);
     connect(resultPage, &ResultPage::repeatRequested, this, &TestRunner::BB_Test_2_AgainClick);
     connect(resultPage, &ResultPage::endRequested, this, &TestRunner::BB_Test_2_FinishClick);
+    connect(answerPage, &AnswerPage::questionRequested, this, [this](int k) {
+        if (stage() != AnswerPage::Stage::Other)
+            goToQuestion(k);
+    });
     answerPage->setKeyHandler([this](int key) { return handleKey(key); });
 }
 
@@ -65,9 +70,38 @@ void TestRunner::openDrawnSet()
     }
     m_step = m_mode.answeringStep;
     m_questionNo = 1;
+    m_givenUp = false;
     m_hooks.showPage(m_mode.answeringPage);
     preparePage();
     goToQuestion(m_questionNo);
+}
+
+std::optional<Scoring::Progress> TestRunner::interruptedTest()
+{
+    if (m_givenUp || m_step != 0)
+        return std::nullopt;
+    std::optional<Scoring::Progress> found;
+    runGuarded(dialogParent(), [&] {
+        const Scoring::Progress progress = Scoring::progress(Database::connection(), m_mode.table);
+        if (progress.isInterrupted())
+            found = progress;
+    });
+    return found;
+}
+
+void TestRunner::resumeInterruptedTest()
+{
+    runGuarded(dialogParent(), [this] {
+        const QSqlDatabase db = Database::connection();
+        m_set.open(db);
+        const std::optional<int> unanswered = Scoring::firstUnanswered(db, m_mode.table);
+        if (m_set.rowCount() == 0 || !unanswered)
+            return;
+        m_step = m_mode.answeringStep;
+        m_hooks.showPage(m_mode.answeringPage);
+        preparePage();
+        goToQuestion(*unanswered);
+    });
 }
 
 void TestRunner::goToQuestion(int k)
@@ -97,6 +131,32 @@ void TestRunner::FST_TestZestawAfterScroll()
 void TestRunner::ShowQuestionState()
 {
     m_answerPage->ShowQuestionState(m_set.current(), m_set.rowCount(), stage());
+    updateQuestionMap();
+}
+
+void TestRunner::updateQuestionMap()
+{
+    const bool review = stage() == AnswerPage::Stage::Review;
+    QList<QuestionMap::Cell> cells;
+    cells.reserve(m_set.rowCount());
+    for (const SetRow &row : m_set.rows()) {
+        if (review)
+            cells.append(row.given == row.correct ? QuestionMap::Cell::Right
+                                                  : QuestionMap::Cell::Wrong);
+        else
+            cells.append(row.isAnswered() ? QuestionMap::Cell::Answered
+                                          : QuestionMap::Cell::Unanswered);
+    }
+    const SetRow *current = m_set.current();
+    m_answerPage->questionMap()->setCells(
+        cells, current ? int(current - m_set.rows().constData()) + 1 : 0);
+}
+
+void TestRunner::giveUp()
+{
+    m_step = 0;
+    m_questionNo = 1;
+    m_givenUp = true;
 }
 
 void TestRunner::preparePage()
@@ -145,6 +205,10 @@ bool TestRunner::handleKey(int key)
         move(+1);
         return true;
     }
+    if (key == Qt::Key_Home || key == Qt::Key_End) {
+        goToQuestion(key == Qt::Key_Home ? 1 : m_set.rowCount());
+        return true;
+    }
     return false;
 }
 
@@ -180,8 +244,7 @@ void TestRunner::JvSB_TestCancelClick()
                                 QStringLiteral("Czy chcesz anulować rozwiązywanie testu?") + LineBreak
                                         + QStringLiteral("Wszystkie dotychczas wprowadzone dane zostaną utracone!")))
         return;
-    m_step = 0;
-    m_questionNo = 1;
+    giveUp();
     m_hooks.reselectTreeNode();
 }
 
@@ -211,8 +274,7 @@ void TestRunner::BB_Test_2_NewTestClick()
 {
     if (!confirmEnd())
         return;
-    m_step = 0;
-    m_questionNo = 1;
+    giveUp();
     m_hooks.showPage(m_mode.configurationPage);
 }
 
@@ -236,7 +298,6 @@ void TestRunner::BB_Test_2_FinishClick()
 {
     if (!confirmEnd())
         return;
-    m_step = 0;
-    m_questionNo = 1;
+    giveUp();
     m_hooks.reselectTreeNode();
 }

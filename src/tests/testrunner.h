@@ -64,10 +64,19 @@ public:
     // Keys of the answering page: letters answer, arrows move.
     bool handleKey(int key);
 
+    // The set left unfinished in the table, by an earlier run of the program
+    // or by leaving the test for the library; none once the user has given
+    // the test up (cancelled, ended or started anew). Errors show and read as none.
+    std::optional<Scoring::Progress> interruptedTest();
+    // Opens the unfinished set for answering on its first unanswered question.
+    void resumeInterruptedTest();
+
 private:
     void move(int delta);
     void FST_TestZestawAfterScroll();
     void ShowQuestionState();
+    void updateQuestionMap();
+    void giveUp();
     bool confirmEnd();
     QWidget *dialogParent() const;
 
@@ -78,4 +87,6 @@ private:
     TestSet m_set;
     int m_step = 0;
     int m_questionNo = 1;
+    // The set in the table was given up in this run; it is not offered again.
+    bool m_givenUp = false;
 };

@@ -139,4 +139,15 @@ void clearAnswers(const QSqlDatabase &database, const QString &table)
     Sql::exec(database, QStringLiteral("update ") + table + QStringLiteral(" set udzielona_odpowiedz = ' '"));
 }
 
+Progress progress(const QSqlDatabase &database, const QString &table)
+{
+    QSqlQuery query = Sql::exec(database,
+                                QStringLiteral("SELECT count(*), coalesce(sum(udzielona_odpowiedz "
+                                               "in ('A', 'B', 'C')), 0) FROM ")
+                                    + quoted(table));
+    if (!query.next())
+        return {};
+    return {query.value(0).toInt(), query.value(1).toInt()};
+}
+
 } // namespace Scoring

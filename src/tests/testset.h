@@ -56,6 +56,7 @@ public:
     bool isOpen() const { return m_open; }
 
     int rowCount() const { return int(m_rows.size()); }
+    const QList<SetRow> &rows() const { return m_rows; }
     // Makes the row with that lp current; false, leaving the current row, when there is none.
     bool locate(int lp);
     const SetRow *current() const;
@@ -104,5 +105,18 @@ QString verdict(bool passed);
 
 // Every answer of the set becomes a blank, as when the set is taken again. Raises Error.
 void clearAnswers(const QSqlDatabase &database, const QString &table);
+
+struct Progress
+{
+    int questions = 0;
+    int answered = 0;
+
+    // A drawn set with a question still open: a test left before it was
+    // finished. A finished test has every question answered.
+    bool isInterrupted() const { return questions > 0 && answered < questions; }
+};
+
+// How many questions the set holds and how many of them are answered. Raises Error.
+Progress progress(const QSqlDatabase &database, const QString &table);
 
 } // namespace Scoring

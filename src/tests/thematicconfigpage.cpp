@@ -1,6 +1,8 @@
 #include "thematicconfigpage.h"
 
+#include "lawnotes.h"
 #include "pageframe.h"
+#include "resumeoffer.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -56,10 +58,14 @@ ThematicConfigPage::ThematicConfigPage(int step, QWidget *parent) : QWidget(pare
             content);
     heading->setAlignment(Qt::AlignHCenter);
     layout->addWidget(heading);
+    if (step == 1) {
+        m_resume = new ResumeOffer(QStringLiteral("_T"), content);
+        layout->addWidget(m_resume);
+    }
     layout->addSpacing(8);
 
     auto *grid = new QGridLayout;
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(6);
     int row = 0;
@@ -73,9 +79,23 @@ ThematicConfigPage::ThematicConfigPage(int step, QWidget *parent) : QWidget(pare
         label->setObjectName(QStringLiteral("JvL_TestT_%1").arg(section.idDzial));
         label->setWordWrap(true);
         label->setBuddy(field);
+        auto *available = new QLabel(content);
+        available->setObjectName(QStringLiteral("L_TestT_Available_%1").arg(section.idDzial));
+        available->setMinimumWidth(
+            available->fontMetrics().horizontalAdvance(QStringLiteral("z 0000")));
+        available->setStyleSheet(QStringLiteral("color: rgb(90, 90, 90);"));
+        available->setFixedHeight(field->sizeHint().height());
+        available->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         grid->addWidget(field, row, 0, Qt::AlignTop);
-        grid->addWidget(label, row, 1);
+        grid->addWidget(available, row, 1, Qt::AlignTop | Qt::AlignLeft);
+        grid->addWidget(label, row, 2);
+        if (section.idDzial == 13) {
+            // The caption quotes the earlier list; the hint says what holds now.
+            for (QWidget *widget : {static_cast<QWidget *>(field), static_cast<QWidget *>(label)})
+                widget->setToolTip(LawNotes::generatingSets());
+        }
         m_fields.insert(section.idDzial, field);
+        m_available.insert(section.idDzial, available);
         ++row;
     }
     layout->addLayout(grid);
@@ -118,6 +138,18 @@ QMap<int, int> ThematicConfigPage::counts() const
         result.insert(it.key(), it.value()->value());
     }
     return result;
+}
+
+void ThematicConfigPage::setAvailable(const QMap<int, int> &available)
+{
+    for (auto it = m_available.cbegin(); it != m_available.cend(); ++it) {
+        const int count = available.value(it.key());
+        it.value()->setText(tr("z %1").arg(count));
+        it.value()->setToolTip(
+            tr("Pytań tego działu w bazie: %1. Jeśli poprosisz o więcej, test będzie ich "
+               "zawierał tylko tyle.")
+                .arg(count));
+    }
 }
 
 bool ThematicConfigPage::eventFilter(QObject *watched, QEvent *event)

@@ -6,7 +6,9 @@
 #include <QSpinBox>
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
+class ResumeOffer;
 
 // A count field: 0 to 150, at most three characters of digits and signs; a
 // value out of range is cut to the nearer limit when the field is left, and
@@ -40,6 +42,11 @@ public:
     int step() const { return m_step; }
     // The counts of this step's sections, by section code.
     QMap<int, int> counts() const;
+    // How many questions the bank holds for each section, by section code;
+    // shown beside the count fields, so that nobody expects more.
+    void setAvailable(const QMap<int, int> &available);
+    // Step 1 offers to go back to an unfinished thematic test; step 2 has none.
+    ResumeOffer *resumeOffer() const { return m_resume; }
 
 signals:
     void nextRequested();     // "Dalej do kroku 2"
@@ -52,5 +59,7 @@ protected:
 private:
     int m_step;
     QMap<int, CountSpinBox *> m_fields;
+    QMap<int, QLabel *> m_available;
+    ResumeOffer *m_resume = nullptr;
     QPushButton *m_start = nullptr;
 };

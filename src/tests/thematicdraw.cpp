@@ -3,6 +3,8 @@
 #include "data/sql.h"
 #include "examdraw.h"
 
+#include <QSqlQuery>
+
 namespace ThematicDraw {
 
 const QList<ThematicSection> &ThematicSections()
@@ -67,6 +69,17 @@ void run(const QSqlDatabase &database, const QMap<int, int> &counts,
         runDrawStatement(database, statement);
     }
     transaction.commit();
+}
+
+QMap<int, int> availableCounts(const QSqlDatabase &database)
+{
+    QSqlQuery query = Sql::exec(database,
+                                QStringLiteral("SELECT id_dzial, count(*) FROM test_pytania "
+                                               "GROUP BY id_dzial"));
+    QMap<int, int> counts;
+    while (query.next())
+        counts.insert(query.value(0).toInt(), query.value(1).toInt());
+    return counts;
 }
 
 } // namespace ThematicDraw

@@ -28,4 +28,7 @@ const QList<ThematicSection> &ThematicSections();
 void run(const QSqlDatabase &database, const QMap<int, int> &counts,
          const std::function<void(const QString &)> &progress = {});
 
+// How many questions the bank holds in each section, by code. Raises Error.
+QMap<int, int> availableCounts(const QSqlDatabase &database);
+
 } // namespace ThematicDraw

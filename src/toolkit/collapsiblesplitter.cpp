@@ -20,6 +20,8 @@ public:
         m_button->setCursor(Qt::PointingHandCursor);
         m_button->setFixedSize(10, 48);
         m_button->setToolTip(QStringLiteral("Zwiń lub rozwiń panel"));
+        // A handle is for the mouse; the keyboard stays with the pages.
+        m_button->setFocusPolicy(Qt::NoFocus);
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addStretch();

@@ -2,12 +2,24 @@
 
 #include "rtf/rtfreader.h"
 #include "rtf/rtfwriter.h"
+#include "zoomlevel.h"
 
 #include <QDesktopServices>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QWheelEvent>
+
+namespace {
+
+// The size a fragment had before any zoom, so that zooming back and forth
+// never drifts.
+constexpr int UnzoomedSize = QTextFormat::UserProperty + 0x7a;
+
+} // namespace
 
 RtfView::RtfView(QWidget *parent) : QTextBrowser(parent)
 {
@@ -28,9 +40,12 @@ bool RtfView::setRtf(const QByteArray &rtf)
     // ones are ours to delete.
     QTextDocument *previous = document();
     const bool ours = previous && previous->parent() == this;
+    fresh->setUndoRedoEnabled(false);
     setDocument(fresh);
     if (ours)
         delete previous;
+    m_appliedFactor = 1.0;
+    applyZoom();
     moveCursor(QTextCursor::Start);
     verticalScrollBar()->setValue(0);
     return ok;
@@ -46,6 +61,78 @@ void RtfView::setBackgroundColor(const QColor &color)
     QPalette p = palette();
     p.setColor(QPalette::Base, color);
     setPalette(p);
+}
+
+void RtfView::setZoomLevel(ZoomLevel *level)
+{
+    if (m_zoom)
+        disconnect(m_zoom, nullptr, this, nullptr);
+    m_zoom = level;
+    if (level)
+        connect(level, &ZoomLevel::changed, this, &RtfView::applyZoom);
+    applyZoom();
+}
+
+ZoomLevel *RtfView::zoomLevel() const
+{
+    return m_zoom;
+}
+
+void RtfView::wheelEvent(QWheelEvent *event)
+{
+    if (m_zoom && event->modifiers() & Qt::ControlModifier) {
+        const int delta = event->angleDelta().y();
+        if (delta > 0)
+            m_zoom->zoomIn();
+        else if (delta < 0)
+            m_zoom->zoomOut();
+        event->accept();
+        return;
+    }
+    QTextBrowser::wheelEvent(event);
+}
+
+void RtfView::applyZoom()
+{
+    const qreal factor = m_zoom ? m_zoom->factor() : 1.0;
+    if (qFuzzyCompare(factor, m_appliedFactor))
+        return;
+    // The documents keep the sizes the RTF gave each run of text, so the
+    // view's own zoom, which scales only the default font, would not do.
+    QTextDocument *doc = document();
+    const qreal defaultSize = doc->defaultFont().pointSizeF();
+    struct Run
+    {
+        int position;
+        int length;
+        qreal size;
+    };
+    QList<Run> runs;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            qreal size = format.hasProperty(UnzoomedSize) ? format.doubleProperty(UnzoomedSize)
+                                                          : format.fontPointSize();
+            if (size <= 0)
+                size = defaultSize;
+            if (size > 0)
+                runs.append({fragment.position(), fragment.length(), size});
+        }
+    }
+    doc->setUndoRedoEnabled(false);
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    for (const Run &run : std::as_const(runs)) {
+        cursor.setPosition(run.position);
+        cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
+        QTextCharFormat zoomed;
+        zoomed.setFontPointSize(run.size * factor);
+        zoomed.setProperty(UnzoomedSize, run.size);
+        cursor.mergeCharFormat(zoomed);
+    }
+    cursor.endEditBlock();
+    m_appliedFactor = factor;
 }
 
 void RtfView::followLink(const QUrl &url)

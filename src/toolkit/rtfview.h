@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QTextBrowser>
 
 class QTextEdit;
+class ZoomLevel;
 
 // A read-only view of RTF: documents, questions, answers and the help file.
 // Links to other places ("#name") scroll the view; other links open outside
@@ -24,8 +26,20 @@ public:
     QColor backgroundColor() const;
     void setBackgroundColor(const QColor &color);
 
+    // The view shows its documents, this one and those loaded later, at the
+    // level's size, and Ctrl with the wheel changes the level.
+    void setZoomLevel(ZoomLevel *level);
+    ZoomLevel *zoomLevel() const;
+
+protected:
+    void wheelEvent(QWheelEvent *event) override;
+
 private:
     void followLink(const QUrl &url);
+    void applyZoom();
+
+    QPointer<ZoomLevel> m_zoom;
+    qreal m_appliedFactor = 1.0;
 };
 
 // Loading and saving RTF in an editor, such as the notes editor.

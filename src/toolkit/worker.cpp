@@ -251,6 +251,10 @@ void Worker::bodyEnded()
     }
 
     m_dialog->finish();
+    // The keyboard goes back to the window the dialog covered, to the
+    // control the completion gave it to.
+    if (m_parent)
+        m_parent->window()->activateWindow();
     m_bodyEnded = true;
     if (m_quitLoop)
         m_quitLoop();

@@ -26,6 +26,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -221,6 +222,19 @@ int main(int argc, char *argv[])
             exam->goToQuestion(2);
         };
         if (exam->set().rowCount() > 0) {
+            // A test under way: some questions answered, the current one chosen.
+            for (int k = 1; k <= std::min(6, exam->set().rowCount()); ++k) {
+                exam->goToQuestion(k);
+                if (k != 4)
+                    exam->P_ABCClick(QStringLiteral("B"));
+            }
+            ok = save(window, directory, QStringLiteral("07a-exam-answering-map")) && ok;
+            const QSize size = window.size();
+            window.setMinimumSize(QSize(0, 0));
+            window.resize(1024, 600);
+            ok = save(window, directory, QStringLiteral("07b-exam-answering-1024x600")) && ok;
+            window.resize(size);
+            window.setMinimumSize(TF_Main::RunningMinimumSize);
             answerAll(true);
             ok = save(window, directory, QStringLiteral("07-exam-answering")) && ok;
             exam->JvSB_TestFinishClick();
@@ -265,6 +279,21 @@ int main(int argc, char *argv[])
             }
             preview.close();
         }
+    }
+
+    // A test left unfinished, as the next start finds it.
+    if (tree && selectFirst(tree, NodeExamTest)) {
+        window.setTestStep(0);
+        window.BB_TestStartOKClick();
+        TestRunner *exam = window.examRunner();
+        for (int k = 1; k <= std::min(3, exam->set().rowCount()); ++k) {
+            exam->goToQuestion(k);
+            exam->P_ABCClick(QStringLiteral("A"));
+        }
+        window.setTestStep(0);
+        selectFirst(tree, NodeDocument);
+        if (selectFirst(tree, NodeExamTest))
+            ok = save(window, directory, QStringLiteral("15-exam-resume-offer")) && ok;
     }
 
     window.resize(TF_Main::RunningMinimumSize);
