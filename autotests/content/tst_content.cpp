@@ -61,6 +61,7 @@ private slots:
     void initTestCase();
     void sourcesMeetTheContract();
     void everySectionHasEnoughQuestions();
+    void everyQuestionExplainsItself();
     void rightLettersAreSpreadEvenly();
     void answersAreDistinctAndStandAlone();
     void documentsReadBackWithTheirText();
@@ -103,6 +104,31 @@ void TestContent::everySectionHasEnoughQuestions()
         QVERIFY(available >= batch.count);
     }
     QVERIFY(m_content.questions.size() >= 350);
+}
+
+void TestContent::everyQuestionExplainsItself()
+{
+    QStringList unexplained;
+    for (const QuestionRow &question : std::as_const(m_content.questions)) {
+        if (!question.explanation || question.explanation->trimmed().isEmpty() || !question.documentId)
+            unexplained << u"%1: [%2]"_s.arg(question.where.toString()).arg(question.idPytanie);
+    }
+    QVERIFY2(unexplained.isEmpty(), qPrintable(u"questions without an explanation and a document:\n"_s
+                                               + unexplained.join(u'\n')));
+
+    const QString path = QStringLiteral(VOLTARIS_DELIVERED_DATABASE);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"explained"_s);
+        db.setDatabaseName(path);
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec(u"SELECT count(*) FROM test_pytania p WHERE NOT EXISTS "
+                           "(SELECT 1 FROM pytania_wyjasnienia w WHERE w.id_pytanie = p.id_pytanie)"_s));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 0);
+    }
+    QSqlDatabase::removeDatabase(u"explained"_s);
 }
 
 void TestContent::rightLettersAreSpreadEvenly()
