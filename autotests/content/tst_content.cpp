@@ -33,7 +33,9 @@ const QList<Batch> ExamBatches = {
 };
 const QList<int> SectionCodes = {1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
                                  17, 18, 19, 21, 22, 23, 24, 25, 27, 28, 29, 30, 31, 32};
-constexpr int MinimumPerSection = 12;
+constexpr int MinimumPerSection = 20;
+constexpr int MinimumQuestions = 600;
+constexpr int MinimumOralQuestions = 150;
 
 QStringList scalarColumn(const QSqlDatabase &db, const QString &statement)
 {
@@ -62,6 +64,7 @@ private slots:
     void sourcesMeetTheContract();
     void everySectionHasEnoughQuestions();
     void everyQuestionExplainsItself();
+    void oralBankIsLargeEnough();
     void rightLettersAreSpreadEvenly();
     void answersAreDistinctAndStandAlone();
     void documentsReadBackWithTheirText();
@@ -103,7 +106,8 @@ void TestContent::everySectionHasEnoughQuestions()
             available += perCode[code];
         QVERIFY(available >= batch.count);
     }
-    QVERIFY(m_content.questions.size() >= 350);
+    QVERIFY2(m_content.questions.size() >= MinimumQuestions,
+             qPrintable(u"%1 questions"_s.arg(m_content.questions.size())));
 }
 
 void TestContent::everyQuestionExplainsItself()
@@ -129,6 +133,12 @@ void TestContent::everyQuestionExplainsItself()
         QCOMPARE(query.value(0).toInt(), 0);
     }
     QSqlDatabase::removeDatabase(u"explained"_s);
+}
+
+void TestContent::oralBankIsLargeEnough()
+{
+    QVERIFY2(m_content.oralQuestions.size() >= MinimumOralQuestions,
+             qPrintable(u"%1 oral questions"_s.arg(m_content.oralQuestions.size())));
 }
 
 void TestContent::rightLettersAreSpreadEvenly()
