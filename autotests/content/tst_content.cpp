@@ -33,7 +33,9 @@ const QList<Batch> ExamBatches = {
 };
 const QList<int> SectionCodes = {1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
                                  17, 18, 19, 21, 22, 23, 24, 25, 27, 28, 29, 30, 31, 32};
-constexpr int MinimumPerSection = 12;
+constexpr int MinimumPerSection = 20;
+constexpr int MinimumQuestions = 600;
+constexpr int MinimumOralQuestions = 150;
 
 QStringList scalarColumn(const QSqlDatabase &db, const QString &statement)
 {
@@ -61,6 +63,8 @@ private slots:
     void initTestCase();
     void sourcesMeetTheContract();
     void everySectionHasEnoughQuestions();
+    void everyQuestionExplainsItself();
+    void oralBankIsLargeEnough();
     void rightLettersAreSpreadEvenly();
     void answersAreDistinctAndStandAlone();
     void documentsReadBackWithTheirText();
@@ -102,7 +106,39 @@ void TestContent::everySectionHasEnoughQuestions()
             available += perCode[code];
         QVERIFY(available >= batch.count);
     }
-    QVERIFY(m_content.questions.size() >= 350);
+    QVERIFY2(m_content.questions.size() >= MinimumQuestions,
+             qPrintable(u"%1 questions"_s.arg(m_content.questions.size())));
+}
+
+void TestContent::everyQuestionExplainsItself()
+{
+    QStringList unexplained;
+    for (const QuestionRow &question : std::as_const(m_content.questions)) {
+        if (!question.explanation || question.explanation->trimmed().isEmpty() || !question.documentId)
+            unexplained << u"%1: [%2]"_s.arg(question.where.toString()).arg(question.idPytanie);
+    }
+    QVERIFY2(unexplained.isEmpty(), qPrintable(u"questions without an explanation and a document:\n"_s
+                                               + unexplained.join(u'\n')));
+
+    const QString path = QStringLiteral(VOLTARIS_DELIVERED_DATABASE);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"explained"_s);
+        db.setDatabaseName(path);
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec(u"SELECT count(*) FROM test_pytania p WHERE NOT EXISTS "
+                           "(SELECT 1 FROM pytania_wyjasnienia w WHERE w.id_pytanie = p.id_pytanie)"_s));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 0);
+    }
+    QSqlDatabase::removeDatabase(u"explained"_s);
+}
+
+void TestContent::oralBankIsLargeEnough()
+{
+    QVERIFY2(m_content.oralQuestions.size() >= MinimumOralQuestions,
+             qPrintable(u"%1 oral questions"_s.arg(m_content.oralQuestions.size())));
 }
 
 void TestContent::rightLettersAreSpreadEvenly()

@@ -276,6 +276,8 @@ void TestBuildContent::brokenContent_data()
     const QString q1 = u"questions/1-ogolne.txt"_s;
     QTest::newRow("question without explanation") << q1 << u"Wyjaśnienie: Art. 54 ust. 1 Prawa energetycznego.\n"_s << QString() << u"questions/1-ogolne.txt:1"_s << u"question [101] has no explanation (\"Wyjaśnienie: "_s;
     QTest::newRow("question without document") << q1 << u"Dokument: 11\n"_s << QString() << u"questions/1-ogolne.txt:1"_s << u"question [101] has no document (\"Dokument: N\")"_s;
+    QTest::newRow("question with neither line (explanation)") << q1 << u"Wyjaśnienie: Art. 54 ust. 1 Prawa energetycznego.\nDokument: 11\n"_s << QString() << u"questions/1-ogolne.txt:1"_s << u"question [101] has no explanation"_s;
+    QTest::newRow("question with neither line (document)") << q1 << u"Wyjaśnienie: Art. 54 ust. 1 Prawa energetycznego.\nDokument: 11\n"_s << QString() << u"questions/1-ogolne.txt:1"_s << u"question [101] has no document"_s;
     QTest::newRow("explanation left empty") << q1 << u" Art. 54 ust. 1 Prawa energetycznego."_s << QString() << u"questions/1-ogolne.txt:7"_s << u"the explanation of question [101] is empty"_s;
     QTest::newRow("document not in the tree") << q1 << u"Dokument: 11"_s << u"Dokument: 99"_s << u"questions/1-ogolne.txt:8"_s << u"document 99 is not in the tree"_s;
     QTest::newRow("document of type 2") << q1 << u"Dokument: 11"_s << u"Dokument: 41"_s << u"questions/1-ogolne.txt:8"_s << u"node 41 is not a document (type 1) but of type 2"_s;

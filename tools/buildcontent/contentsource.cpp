@@ -547,11 +547,11 @@ void ContentSource::check()
         if (question.explanation && question.explanation->trimmed().isEmpty())
             faults.append({question.explanationAt,
                            QStringLiteral("the explanation of question [%1] is empty").arg(id)});
-        // Either line without the other is a question half explained.
-        if (question.documentId && !question.explanation)
+        // A learner who gets a question wrong is told why and where to read.
+        if (!question.explanation)
             faults.append({question.where,
                            QStringLiteral("question [%1] has no explanation (\"Wyjaśnienie: …\")").arg(id)});
-        if (question.explanation && !question.documentId)
+        if (!question.documentId)
             faults.append({question.where,
                            QStringLiteral("question [%1] has no document (\"Dokument: N\")").arg(id)});
         if (question.documentId)
