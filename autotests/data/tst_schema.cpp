@@ -53,7 +53,7 @@ void TestSchema::allTablesExist()
     const QStringList expected = {u"notes"_s,        u"test_T_zestaw"_s,       u"test_pytania"_s,
                                   u"test_pytania_random"_s, u"test_zestaw"_s, u"tree"_s,
                                   u"tree_documents"_s, u"pytania_wyjasnienia"_s, u"ustne_pytania"_s,
-                                  u"ustne_punkty"_s};
+                                  u"ustne_punkty"_s, u"historia_testow"_s, u"historia_odpowiedzi"_s};
     QStringList tables;
     for (const QVariantList &row :
          db.rows(u"SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name COLLATE BINARY"_s))

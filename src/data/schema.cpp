@@ -21,6 +21,11 @@ QStringList ownTableNames()
             QStringLiteral("ustne_punkty")};
 }
 
+QStringList userTableNames()
+{
+    return {QStringLiteral("historia_testow"), QStringLiteral("historia_odpowiedzi")};
+}
+
 QStringList contentTableNames()
 {
     return QStringList{QStringLiteral("tree"), QStringLiteral("tree_documents"),

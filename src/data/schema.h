@@ -10,6 +10,9 @@ namespace Schema {
 QStringList tableNames();
 // The tables of the program's own that schema.sql creates beside the seven.
 QStringList ownTableNames();
+// The tables of the program's own that hold the user's data, like notes:
+// a refresh of the content keeps them.
+QStringList userTableNames();
 // The tables whose rows come with the delivered content, the program's own
 // among them.
 QStringList contentTableNames();

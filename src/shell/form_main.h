@@ -15,6 +15,7 @@
 class AnswerPage;
 class CollapsibleSplitter;
 class ExamConfigPage;
+class ProgressPage;
 class ResultPage;
 class TestRunner;
 class ThematicConfigPage;
@@ -79,6 +80,7 @@ public:
     QColor documentColor() const { return FDocColor; }
     TestRunner *examRunner() const { return m_examRunner; }
     TestRunner *thematicRunner() const { return m_thematicRunner; }
+    ProgressPage *progressPage() const { return m_progressPage; }
 
 public slots:
     void JvTV_LeftTreeSelectionChange();
@@ -176,6 +178,7 @@ private:
     ThematicConfigPage *m_thematicStep2 = nullptr;
     TestRunner *m_examRunner = nullptr;
     TestRunner *m_thematicRunner = nullptr;
+    ProgressPage *m_progressPage = nullptr;
     std::unique_ptr<Worker> JT_TestGen;
     std::unique_ptr<Worker> JT_Test_T_Gen;
 

@@ -1,5 +1,6 @@
 #include "answerpage.h"
 
+#include "explanationpanel.h"
 #include "toolkit/rtfview.h"
 
 #include <QApplication>
@@ -94,6 +95,8 @@ AnswerPage::AnswerPage(const TestMode &mode, QWidget *parent) : QWidget(parent),
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     layout->addWidget(m_splitter, 1);
+    m_explanation = new ExplanationPanel(mode.suffix, this);
+    layout->addWidget(m_explanation);
 
     auto *bottom = new QWidget(this);
     bottom->setObjectName(mode.name("P_Test_1_Bottom"));
@@ -257,6 +260,8 @@ void AnswerPage::prepare(Stage stage)
     m_cancel->setVisible(answering);
     m_finish->setVisible(answering);
     m_summary->setVisible(!answering);
+    if (answering)
+        m_explanation->showExplanation(std::nullopt);
 }
 
 QString AnswerPage::headerCaption() const

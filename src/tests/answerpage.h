@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 
+class ExplanationPanel;
 class QAbstractButton;
 class QButtonGroup;
 class QLabel;
@@ -48,6 +49,8 @@ public:
     QString headerCaption() const;
     QColor headerColor() const;
     QColor letterColor(int index) const;
+    // Under the answers; shown by the runner in review only.
+    ExplanationPanel *explanationPanel() const { return m_explanation; }
 
     // Keys pressed anywhere on the page go here first; true takes the key.
     void setKeyHandler(std::function<bool(int key)> handler) { m_keyHandler = std::move(handler); }
@@ -90,5 +93,6 @@ private:
     QAbstractButton *m_cancel;
     QAbstractButton *m_finish;
     QAbstractButton *m_summary;
+    ExplanationPanel *m_explanation;
     std::function<bool(int)> m_keyHandler;
 };
