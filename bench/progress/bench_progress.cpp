@@ -106,6 +106,11 @@ int main(int argc, char *argv[])
             page.grab();
         });
         const double read = medianMs(runs, [&] { page.refresh(); });
+        const QSqlDatabase db = Database::connection();
+        const double entries = medianMs(runs, [&] { History::entries(db); });
+        const double shares = medianMs(runs, [&] {
+            History::sectionShares(db, QDateTime::currentDateTime().addDays(-History::RecentDays));
+        });
         const QList<int> weakest = page.weakest();
         int drawn = 0;
         const double practice = medianMs(
@@ -118,6 +123,10 @@ int main(int argc, char *argv[])
                     runs, open, open / 200.0);
         std::printf("  of which reading and filling only:            median of %d %8.1f ms\n", runs,
                     read);
+        std::printf("  reading the list:                             median of %d %8.1f ms\n", runs,
+                    entries);
+        std::printf("  reading the section shares:                   median of %d %8.1f ms\n", runs,
+                    shares);
         std::printf("draw \"Ćwicz najsłabsze działy\" (%d questions):  median of %d %8.1f ms  "
                     "(goal 100 ms, %.2fx of it)\n",
                     drawn, runs, practice, practice / 100.0);

@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr int CaptionLength = 48;
+constexpr int CaptionLength = 34;
 
 // The past tests, newest first, as the list shows them.
 class HistoryModel : public QAbstractTableModel
@@ -85,13 +85,29 @@ private:
     const QList<History::Entry> *m_entries = nullptr;
 };
 
-QChartView *chartView(const QString &name, const QString &title, QWidget *parent)
+QChart *newChart(const QString &title)
 {
     auto *chart = new QChart;
     chart->setTitle(title);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setMargins(QMargins(4, 4, 4, 4));
-    auto *view = new QChartView(chart, parent);
+    return chart;
+}
+
+// Each filling gets a chart of its own: axes removed from a chart in use
+// leave their labels behind.
+QChart *replaceChart(QChartView *view)
+{
+    QChart *old = view->chart();
+    QChart *chart = newChart(old->title());
+    view->setChart(chart);
+    delete old;
+    return chart;
+}
+
+QChartView *chartView(const QString &name, const QString &title, QWidget *parent)
+{
+    auto *view = new QChartView(newChart(title), parent);
     view->setObjectName(name);
     view->setRenderHint(QPainter::Antialiasing);
     return view;
@@ -227,10 +243,7 @@ void ProgressPage::refresh(const QDateTime &now)
 
 void ProgressPage::fillPercentChart()
 {
-    QChart *chart = percentChart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
-        chart->removeAxis(axis);
+    QChart *chart = replaceChart(m_percentView);
     auto *results = new QLineSeries;
     results->setName(tr("Wynik"));
     auto *mark = new QLineSeries;
@@ -256,16 +269,17 @@ void ProgressPage::fillPercentChart()
         }
     }
     results->replace(points);
+    // Single tests stay visible as points; a long history is a line.
+    results->setPointsVisible(points.size() <= 100);
     mark->append(double(first.toMSecsSinceEpoch()), Scoring::PassMark);
     mark->append(double(last.toMSecsSinceEpoch()), Scoring::PassMark);
     chart->addSeries(results);
     chart->addSeries(mark);
 
     auto *time = new QDateTimeAxis;
-    time->setFormat(first.daysTo(last) < 2 ? QStringLiteral("dd.MM HH:mm")
-                                           : QStringLiteral("dd.MM"));
+    time->setFormat(first.daysTo(last) < 2 ? QStringLiteral("HH:mm") : QStringLiteral("dd.MM"));
     time->setRange(first, last);
-    time->setTickCount(5);
+    time->setTickCount(4);
     auto *percent = new QValueAxis;
     percent->setRange(0, 100);
     percent->setLabelFormat(QStringLiteral("%d %%"));
@@ -280,10 +294,7 @@ void ProgressPage::fillPercentChart()
 
 void ProgressPage::fillSectionChart()
 {
-    QChart *chart = sectionChart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
-        chart->removeAxis(axis);
+    QChart *chart = replaceChart(m_sectionView);
     auto *weak = new QBarSet(tr("%1 najsłabszych").arg(History::WeakestCount));
     weak->setColor(WeakColor);
     auto *others = new QBarSet(tr("Pozostałe działy"));
@@ -316,6 +327,10 @@ void ProgressPage::fillSectionChart()
     chart->addSeries(series);
     auto *sections = new QBarCategoryAxis;
     sections->append(categories);
+    QFont small = sections->labelsFont();
+    small.setPointSize(8);
+    sections->setLabelsFont(small);
+    sections->setTruncateLabels(false);
     auto *percent = new QValueAxis;
     percent->setRange(0, 100);
     percent->setLabelFormat(QStringLiteral("%d %%"));

@@ -138,14 +138,17 @@ int main(int argc, char *argv[])
         exam->goToQuestion(1);
         ok = save(window, directory, QStringLiteral("15-exam-review-explanation")) && ok;
         exam->JvSB_TestSummaryClick();
-        if (auto *retake = window.findChild<QAbstractButton *>(QStringLiteral("BB_Test_2_Retake"))) {
+        if (auto *retake
+            = window.findChild<QAbstractButton *>(QStringLiteral("BB_Test_2_Retake"))) {
             retake->click();
             TestRunner *thematic = window.thematicRunner();
             for (int k = 1; k <= thematic->set().rowCount(); ++k) {
                 thematic->goToQuestion(k);
                 const QString correct = thematic->set().current()->correct;
-                thematic->P_ABCClick(k % 4 == 0 ? (correct == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A"))
-                                                : correct);
+                thematic->P_ABCClick(k % 4 == 0
+                                         ? (correct == QLatin1String("A") ? QStringLiteral("B")
+                                                                          : QStringLiteral("A"))
+                                         : correct);
             }
             thematic->JvSB_TestFinishClick();
         }
