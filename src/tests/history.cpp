@@ -99,19 +99,25 @@ QList<Entry> entries(const QSqlDatabase &database)
 
 QList<SectionShare> sectionShares(const QSqlDatabase &database, const QDateTime &since)
 {
+    // Summed here rather than grouped by the engine, which would sort every answer first.
     QSqlQuery query = Sql::prepare(
         database,
         QStringLiteral(
-            "SELECT O.id_dzial, sum(O.udzielona_odpowiedz = O.poprawna_odpowiedz), count(*) "
+            "SELECT O.id_dzial, O.udzielona_odpowiedz = O.poprawna_odpowiedz "
             "FROM historia_testow AS T JOIN historia_odpowiedzi AS O ON O.id_testu = T.id_testu "
-            "WHERE T.data >= ? AND O.id_dzial IS NOT NULL GROUP BY O.id_dzial ORDER BY "
-            "O.id_dzial"));
+            "WHERE T.data >= ? AND O.id_dzial IS NOT NULL"));
+    query.setForwardOnly(true);
     query.addBindValue(since.toString(DateFormat));
     Sql::exec(query);
-    QList<SectionShare> shares;
-    while (query.next())
-        shares.append({query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt()});
-    return shares;
+    QMap<int, SectionShare> byCode;
+    while (query.next()) {
+        const int code = query.value(0).toInt();
+        SectionShare &share = byCode[code];
+        share.idDzial = code;
+        share.right += query.value(1).toInt();
+        ++share.answers;
+    }
+    return byCode.values();
 }
 
 QList<int> weakest(const QList<SectionShare> &shares, int count)
