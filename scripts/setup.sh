@@ -9,7 +9,7 @@ VOLTARIS_BUILD_DIR="${VOLTARIS_BUILD_DIR:-$VOLTARIS_SOURCE_DIR/build}"
 
 packages=(
     cmake ninja-build g++
-    qt6-base-dev libqt6sql6-sqlite qt6-svg-dev libgl1-mesa-dev
+    qt6-base-dev libqt6sql6-sqlite qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev
     fonts-dejavu-core fonts-liberation2
     appstream desktop-file-utils
     qt6-translations-l10n

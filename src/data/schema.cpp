@@ -17,8 +17,12 @@ QStringList tableNames()
 
 QStringList ownTableNames()
 {
-    return {infoTableName(), QStringLiteral("pytania_wyjasnienia"), QStringLiteral("ustne_pytania"),
-            QStringLiteral("ustne_punkty")};
+    return {infoTableName(),
+            QStringLiteral("pytania_wyjasnienia"),
+            QStringLiteral("ustne_pytania"),
+            QStringLiteral("ustne_punkty"),
+            QStringLiteral("historia_testow"),
+            QStringLiteral("historia_odpowiedzi")};
 }
 
 QStringList contentTableNames()
@@ -30,8 +34,12 @@ QStringList contentTableNames()
 
 QStringList userTableNames()
 {
-    return {QStringLiteral("notes"), QStringLiteral("test_zestaw"), QStringLiteral("test_T_zestaw"),
-            QStringLiteral("test_pytania_random")};
+    return {QStringLiteral("notes"),
+            QStringLiteral("test_zestaw"),
+            QStringLiteral("test_T_zestaw"),
+            QStringLiteral("test_pytania_random"),
+            QStringLiteral("historia_testow"),
+            QStringLiteral("historia_odpowiedzi")};
 }
 
 QString infoTableName()

@@ -101,3 +101,35 @@ CREATE TABLE IF NOT EXISTS ustne_punkty (
     tresc    TEXT NOT NULL,
     PRIMARY KEY (id_ustne, nr)
 );
+
+-- Tables of the program's own that hold the user's data: the history of
+-- scored tests. The content build creates them when missing and never
+-- empties them. rodzaj: 1 exam, 2 thematic, 3 retake of the wrong answers,
+-- 4 practice of the weakest sections.
+CREATE TABLE IF NOT EXISTS historia_testow (
+    id_testu INTEGER PRIMARY KEY AUTOINCREMENT,
+    data     TEXT NOT NULL,
+    rodzaj   INTEGER NOT NULL,
+    pytan    INTEGER NOT NULL,
+    poprawne INTEGER NOT NULL,
+    bledne   INTEGER NOT NULL,
+    procent  INTEGER NOT NULL,
+    zdany    INTEGER NOT NULL
+);
+
+CREATE INDEX IF NOT EXISTS historia_testow_by_data ON historia_testow (data);
+
+-- Each question of a recorded test. id_dzial is the question's section when
+-- it was answered, so the past keeps its counts after the bank changes.
+-- Stored in key order, so that the answers of recent tests are read in one sweep.
+CREATE TABLE IF NOT EXISTS historia_odpowiedzi (
+    id_testu            INTEGER NOT NULL,
+    lp                  INTEGER NOT NULL,
+    id_pytanie          INTEGER NOT NULL,
+    id_dzial            INTEGER,
+    poprawna_odpowiedz  TEXT NOT NULL,
+    udzielona_odpowiedz TEXT,
+    PRIMARY KEY (id_testu, lp)
+) WITHOUT ROWID;
+
+CREATE INDEX IF NOT EXISTS historia_odpowiedzi_by_pytanie ON historia_odpowiedzi (id_pytanie);

@@ -23,6 +23,8 @@ enum NodeTypeCode : qint32 {
     NodeDocument = 1,
     NodeExamTest = 2,
     NodeThematicTest = 3,
+    // The page of the user's progress: past tests and weakest sections.
+    NodeProgress = 4,
 };
 
 // A tree node carrying its record.

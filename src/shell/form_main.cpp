@@ -20,6 +20,8 @@
 #include "toolkit/zoomlevel.h"
 #include "tests/answerpage.h"
 #include "tests/examconfigpage.h"
+#include "tests/practice.h"
+#include "tests/progresspage.h"
 #include "tests/resultpage.h"
 #include "tests/resumeoffer.h"
 #include "tests/testrunner.h"
@@ -169,7 +171,7 @@ const QStringList &TF_Main::pageNames()
         QStringLiteral("NP_About"),   QStringLiteral("NP_Empty"),   QStringLiteral("NP_Document"),
         QStringLiteral("NP_Test_0"),  QStringLiteral("NP_Test_1"),  QStringLiteral("NP_Test_2"),
         QStringLiteral("NP_TestT_0"), QStringLiteral("NP_TestT_1"), QStringLiteral("NP_TestT_2"),
-        QStringLiteral("NP_TestT_3"), QStringLiteral("NP_Help"),
+        QStringLiteral("NP_TestT_3"), QStringLiteral("NP_Help"),     QStringLiteral("NP_Postepy"),
     };
     return names;
 }
@@ -469,6 +471,8 @@ QWidget *TF_Main::buildContentArea()
             page = m_thematicRunner->answerPage();
         else if (name == QLatin1String("NP_TestT_3"))
             page = m_thematicRunner->resultPage();
+        else if (name == QLatin1String("NP_Postepy"))
+            page = m_progressPage;
         else
             page = newPage(name);
         Notebook1->addWidget(page);
@@ -481,7 +485,8 @@ QWidget *TF_Main::buildContentArea()
 void TF_Main::buildTestPages()
 {
     const TestRunner::Hooks hooks{[this](const QString &page) { showPage(page); },
-                                  [this] { rerunTreeSelection(); }};
+                                  [this] { rerunTreeSelection(); },
+                                  [this](int itemId) { SelectRootNode(itemId); }};
     for (const TestMode *mode : {&TestMode::exam(), &TestMode::thematic()}) {
         auto *runner = new TestRunner(*mode, new AnswerPage(*mode), new ResultPage(*mode), hooks, this);
         (mode == &TestMode::exam() ? m_examRunner : m_thematicRunner) = runner;
@@ -497,6 +502,8 @@ void TF_Main::buildTestPages()
             &TestRunner::resumeInterruptedTest);
     connect(m_thematicStep1->resumeOffer(), &ResumeOffer::resumeRequested, m_thematicRunner,
             &TestRunner::resumeInterruptedTest);
+    m_progressPage = new ProgressPage;
+    new Practice(m_examRunner, m_thematicRunner, m_progressPage, this);
 }
 
 void TF_Main::rerunTreeSelection()
@@ -873,6 +880,11 @@ void TF_Main::showNodeContent(int itemId, int nodeType)
         break;
     case NodeThematicTest:
         showPage(QStringLiteral("NP_TestT_%1").arg(thematicTestStep() == 4 ? 2 : thematicTestStep()));
+        SetToolBarActive(JvTB_Document, false);
+        break;
+    case NodeProgress:
+        m_progressPage->refresh();
+        showPage(QStringLiteral("NP_Postepy"));
         SetToolBarActive(JvTB_Document, false);
         break;
     default:

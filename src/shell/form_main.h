@@ -17,6 +17,7 @@
 class AnswerPage;
 class CollapsibleSplitter;
 class ExamConfigPage;
+class ProgressPage;
 class ResultPage;
 class TestRunner;
 class ThematicConfigPage;
@@ -94,6 +95,7 @@ public:
     // questions and answers.
     ZoomLevel *documentZoom() const { return m_documentZoom; }
     ZoomLevel *testZoom() const { return m_testZoom; }
+    ProgressPage *progressPage() const { return m_progressPage; }
 
 public slots:
     void JvTV_LeftTreeSelectionChange();
@@ -206,6 +208,7 @@ private:
     ThematicConfigPage *m_thematicStep2 = nullptr;
     TestRunner *m_examRunner = nullptr;
     TestRunner *m_thematicRunner = nullptr;
+    ProgressPage *m_progressPage = nullptr;
     std::unique_ptr<Worker> JT_TestGen;
     std::unique_ptr<Worker> JT_Test_T_Gen;
 

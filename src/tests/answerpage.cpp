@@ -1,5 +1,6 @@
 #include "answerpage.h"
 
+#include "explanationpanel.h"
 #include "questionmap.h"
 #include "toolkit/rtfview.h"
 #include "toolkit/zoomlevel.h"
@@ -109,6 +110,8 @@ AnswerPage::AnswerPage(const TestMode &mode, QWidget *parent) : QWidget(parent),
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     layout->addWidget(m_splitter, 1);
+    m_explanation = new ExplanationPanel(mode.suffix, this);
+    layout->addWidget(m_explanation);
 
     m_map = new QuestionMap(this);
     m_map->setObjectName(mode.name("QuestionMap"));
@@ -296,6 +299,8 @@ void AnswerPage::prepare(Stage stage)
         view->viewport()->setCursor(answering ? Qt::PointingHandCursor : Qt::IBeamCursor);
     }
     m_questionView->setFocus(Qt::OtherFocusReason);
+    if (answering)
+        m_explanation->showExplanation(std::nullopt);
 }
 
 void AnswerPage::setZoomLevel(ZoomLevel *level)

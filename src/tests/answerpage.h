@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 
+class ExplanationPanel;
 class QAbstractButton;
 class QButtonGroup;
 class QLabel;
@@ -58,6 +59,8 @@ public:
     QColor headerColor() const;
     QColor letterColor(int index) const;
     QColor answerRowColor(int index) const;
+    // Under the answers; shown by the runner in review only.
+    ExplanationPanel *explanationPanel() const { return m_explanation; }
 
     // Keys pressed anywhere on the page go here first; true takes the key.
     void setKeyHandler(std::function<bool(int key)> handler) { m_keyHandler = std::move(handler); }
@@ -104,5 +107,6 @@ private:
     QAbstractButton *m_finish;
     QAbstractButton *m_summary;
     QuestionMap *m_map;
+    ExplanationPanel *m_explanation;
     std::function<bool(int)> m_keyHandler;
 };

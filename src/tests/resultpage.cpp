@@ -68,6 +68,7 @@ ResultPage::ResultPage(const TestMode &mode, QWidget *parent) : QWidget(parent),
         {"BB_Test_2_Look", tr("Przejrzyj wyniki testu"), &ResultPage::reviewRequested},
         {"BB_Test_2_NewTest", tr("Rozpocznij nowy test"), &ResultPage::newTestRequested},
         {"BB_Test_2_Again", QStringLiteral("Powtórz ten sam zestaw testowy "), &ResultPage::repeatRequested},
+        {"BB_Test_2_Retake", tr("Powtórz błędne"), &ResultPage::retakeRequested},
         {"BB_Test_2_Finish", tr("Zakończ test"), &ResultPage::endRequested},
     };
     for (const auto &button : buttons) {
@@ -101,6 +102,9 @@ void ResultPage::showResult(const Scoring::Result &result)
     m_summary->setText(Scoring::verdict(result.passed));
     for (QLabel *value : {m_right, m_wrong, m_percent, m_summary})
         value->adjustSize();
+    // Only the wrong answers are retaken; with none there is nothing to retake.
+    if (QPushButton *retake = findChild<QPushButton *>(m_mode.name("BB_Test_2_Retake")))
+        retake->setEnabled(result.wrong > 0);
     FrameAnimation *shown = result.passed ? m_pass : m_fail;
     FrameAnimation *hidden = result.passed ? m_fail : m_pass;
     hidden->stop();

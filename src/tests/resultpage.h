@@ -36,6 +36,7 @@ signals:
     void reviewRequested();
     void newTestRequested();
     void repeatRequested();
+    void retakeRequested();
     void endRequested();
 
 protected:

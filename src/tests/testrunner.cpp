@@ -1,6 +1,7 @@
 #include "testrunner.h"
 
 #include "data/database.h"
+#include "explanationpanel.h"
 #include "questionmap.h"
 #include "resultpage.h"
 #include "toolkit/messageboxes.h"
@@ -11,12 +12,17 @@ namespace {
 
 const QString LineBreak = QStringLiteral("\r\n");
 
+History::Kind defaultKind(const TestMode &mode)
+{
+    return mode.table == TestMode::exam().table ? History::Kind::Exam : History::Kind::Thematic;
+}
+
 } // namespace
 
 TestRunner::TestRunner(const TestMode &mode, AnswerPage *answerPage, ResultPage *resultPage, Hooks hooks,
                        QObject *parent)
     : QObject(parent), m_mode(mode), m_answerPage(answerPage), m_resultPage(resultPage),
-      m_hooks(std::move(hooks)), m_set(mode.table)
+      m_hooks(std::move(hooks)), m_set(mode.table), m_kind(defaultKind(mode))
 {
     connect(answerPage, &AnswerPage::previousRequested, this, &TestRunner::JvSB_PrevQuestionClick);
     connect(answerPage, &AnswerPage::nextRequested, this, &TestRunner::JvSB_NextQuestionClick);
@@ -34,6 +40,10 @@ TestRunner::TestRunner(const TestMode &mode, AnswerPage *answerPage, ResultPage 
             goToQuestion(k);
     });
     answerPage->setKeyHandler([this](int key) { return handleKey(key); });
+    connect(answerPage->explanationPanel(), &ExplanationPanel::documentRequested, this, [this](int itemId) {
+        if (m_hooks.showDocument)
+            m_hooks.showDocument(itemId);
+    });
 }
 
 QWidget *TestRunner::dialogParent() const
@@ -58,6 +68,12 @@ void TestRunner::closeSet()
 
 void TestRunner::openDrawnSet()
 {
+    openDrawnSet(defaultKind(m_mode));
+}
+
+void TestRunner::openDrawnSet(History::Kind kind)
+{
+    m_kind = kind;
     runGuarded(dialogParent(), [this] { m_set.open(Database::connection()); });
     if (m_set.rowCount() == 0) {
         MessageBoxes::information(dialogParent(), QStringLiteral("Brak pytań"),
@@ -124,6 +140,9 @@ void TestRunner::FST_TestZestawAfterScroll()
     if (const SetRow *row = m_set.current()) {
         runGuarded(dialogParent(), [&] {
             m_answerPage->showQuestion(loadQuestion(Database::connection(), row->idPytanie));
+            m_answerPage->explanationPanel()->showExplanation(
+                    stage() == AnswerPage::Stage::Review ? loadExplanation(Database::connection(), row->idPytanie)
+                                                         : std::nullopt);
         });
     }
 }
@@ -214,7 +233,8 @@ bool TestRunner::handleKey(int key)
 
 void TestRunner::JvSB_TestFinishClick()
 {
-    runGuarded(dialogParent(), [this] {
+    std::optional<Scoring::Result> scored;
+    runGuarded(dialogParent(), [this, &scored] {
         const QSqlDatabase db = Database::connection();
         // The set is read again, so that what is shown from now on is what is scored.
         m_set.open(db);
@@ -235,7 +255,16 @@ void TestRunner::JvSB_TestFinishClick()
         m_resultPage->showResult(*result);
         m_step = m_mode.resultStep;
         m_hooks.showPage(m_mode.resultPage);
+        scored = result;
     });
+    // Once the result is on the page: a failure to record it hides nothing.
+    if (scored)
+        recordInHistory(*scored);
+}
+
+void TestRunner::recordInHistory(const Scoring::Result &result)
+{
+    runGuarded(dialogParent(), [&] { History::record(Database::connection(), m_mode.table, m_kind, result); });
 }
 
 void TestRunner::JvSB_TestCancelClick()

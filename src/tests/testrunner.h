@@ -1,6 +1,7 @@
 #pragma once
 
 #include "answerpage.h"
+#include "history.h"
 #include "testset.h"
 
 #include <QObject>
@@ -24,6 +25,8 @@ public:
         std::function<void(const QString &)> showPage;
         // Runs the tree's selection handling again for its current node, if any.
         std::function<void()> reselectTreeNode;
+        // Shows a library document through the tree, as if its node were chosen.
+        std::function<void(int itemId)> showDocument;
     };
 
     TestRunner(const TestMode &mode, AnswerPage *answerPage, ResultPage *resultPage, Hooks hooks,
@@ -37,6 +40,8 @@ public:
     AnswerPage *answerPage() const { return m_answerPage; }
     ResultPage *resultPage() const { return m_resultPage; }
     AnswerPage::Stage stage() const;
+    // What the set in the table is, as the history records it.
+    History::Kind kind() const { return m_kind; }
 
     // Before a draw: the set and the question display close.
     void closeSet();
@@ -44,6 +49,7 @@ public:
     // without rows cannot be taken: the user is told and the configuration
     // page stays.
     void openDrawnSet();
+    void openDrawnSet(History::Kind kind);
     void goToQuestion(int k);
     // The page-change handling's part for the answering page.
     void preparePage();
@@ -77,6 +83,7 @@ private:
     void ShowQuestionState();
     void updateQuestionMap();
     void giveUp();
+    void recordInHistory(const Scoring::Result &result);
     bool confirmEnd();
     QWidget *dialogParent() const;
 
@@ -89,4 +96,5 @@ private:
     int m_questionNo = 1;
     // The set in the table was given up in this run; it is not offered again.
     bool m_givenUp = false;
+    History::Kind m_kind;
 };

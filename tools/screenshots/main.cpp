@@ -13,6 +13,7 @@
 #include "toolkit/printpreview.h"
 #include "toolkit/rtfview.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -293,7 +294,7 @@ int main(int argc, char *argv[])
         window.setTestStep(0);
         selectFirst(tree, NodeDocument);
         if (selectFirst(tree, NodeExamTest))
-            ok = save(window, directory, QStringLiteral("15-exam-resume-offer")) && ok;
+            ok = save(window, directory, QStringLiteral("19-exam-resume-offer")) && ok;
     }
 
     window.resize(TF_Main::RunningMinimumSize);
@@ -301,5 +302,30 @@ int main(int argc, char *argv[])
     ok = save(window, directory, QStringLiteral("05-about-minimum-size")) && ok;
     if (tree && selectFirst(tree, NodeExamTest))
         ok = save(window, directory, QStringLiteral("14-exam-review-minimum-size")) && ok;
+
+    // Learning from mistakes: a wrong answer explained, its retake, the progress page.
+    window.resize(1100, 720);
+    TestRunner *exam = window.examRunner();
+    if (tree && selectFirst(tree, NodeExamTest) && exam->set().rowCount() > 0) {
+        exam->goToQuestion(1);
+        ok = save(window, directory, QStringLiteral("20-exam-review-explanation")) && ok;
+        exam->JvSB_TestSummaryClick();
+        if (auto *retake
+            = window.findChild<QAbstractButton *>(QStringLiteral("BB_Test_2_Retake"))) {
+            retake->click();
+            TestRunner *thematic = window.thematicRunner();
+            for (int k = 1; k <= thematic->set().rowCount(); ++k) {
+                thematic->goToQuestion(k);
+                const QString correct = thematic->set().current()->correct;
+                thematic->P_ABCClick(k % 4 == 0
+                                         ? (correct == QLatin1String("A") ? QStringLiteral("B")
+                                                                          : QStringLiteral("A"))
+                                         : correct);
+            }
+            thematic->JvSB_TestFinishClick();
+        }
+    }
+    if (tree && selectFirst(tree, NodeProgress))
+        ok = save(window, directory, QStringLiteral("21-progress")) && ok;
     return ok && notesSaved ? 0 : 1;
 }
