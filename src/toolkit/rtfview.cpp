@@ -28,6 +28,8 @@ bool RtfView::setRtf(const QByteArray &rtf)
     // ones are ours to delete.
     QTextDocument *previous = document();
     const bool ours = previous && previous->parent() == this;
+    // Lit regions belong to the previous document.
+    setExtraSelections({});
     setDocument(fresh);
     if (ours)
         delete previous;
