@@ -5,6 +5,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -42,11 +43,12 @@ const QString FieldNames[BankQuestion::FieldCount] = {
     QStringLiteral("odpowiedź C"),
 };
 
-// Paints a row's rich text, so that the phrase stands out in bold.
+// Paints a row's rich text, so that the phrase stands out in bold, wrapped
+// to the width of the list.
 class HtmlDelegate : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit HtmlDelegate(QTreeWidget *list) : QStyledItemDelegate(list), m_list(list) { }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
@@ -58,9 +60,9 @@ public:
         QStyle *style = widget ? widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 
-        QTextDocument document;
-        prepare(document, option, index);
         const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+        QTextDocument document;
+        prepare(document, option, index, area.width());
         painter->save();
         painter->translate(area.topLeft());
         painter->setClipRect(area.translated(-area.topLeft()));
@@ -75,19 +77,26 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
+        int depth = 1;
+        for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+            ++depth;
+        const int width = m_list->viewport()->width() - depth * m_list->indentation() - 8;
         QTextDocument document;
-        prepare(document, option, index);
-        return QSize(int(document.idealWidth()) + 8, int(document.size().height()) + 2);
+        prepare(document, option, index, std::max(width, 80));
+        return QSize(int(document.idealWidth()), int(document.size().height()) + 2);
     }
 
 private:
     static void prepare(QTextDocument &document, const QStyleOptionViewItem &option,
-                        const QModelIndex &index)
+                        const QModelIndex &index, int width)
     {
         document.setDocumentMargin(1);
         document.setDefaultFont(option.font);
         document.setHtml(index.data(HtmlRole).toString());
+        document.setTextWidth(width);
     }
+
+    QTreeWidget *m_list;
 };
 
 } // namespace
@@ -114,9 +123,10 @@ SearchResultsView::SearchResultsView(QWidget *parent) : QWidget(parent, Qt::Wind
     m_list->setHeaderHidden(true);
     m_list->setUniformRowHeights(false);
     m_list->setItemDelegate(new HtmlDelegate(m_list));
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_list->header()->setStretchLastSection(false);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // rows wrap to a steady width
+    m_list->header()->setStretchLastSection(true);
+    m_list->viewport()->installEventFilter(this);
     connect(m_list, &QTreeWidget::itemClicked, this, &SearchResultsView::choose);
     connect(m_list, &QTreeWidget::itemActivated, this, &SearchResultsView::choose);
     m_question = new QTextBrowser(splitter);
@@ -235,6 +245,14 @@ void SearchResultsView::showQuestion(const SearchEverywhere::QuestionHit &hit)
     html += QStringLiteral("</table>");
     m_question->setHtml(html);
     m_question->show();
+}
+
+bool SearchResultsView::eventFilter(QObject *watched, QEvent *event)
+{
+    // Rows wrap to the width: a new width means new heights.
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize)
+        m_list->doItemsLayout();
+    return QWidget::eventFilter(watched, event);
 }
 
 void SearchResultsView::showEvent(QShowEvent *event)

@@ -40,6 +40,7 @@ signals:
     void shownChanged(bool shown);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
