@@ -159,6 +159,9 @@ void TestSearchEverywhere::phraseAgainstText_data()
         << withLetters << u"źródło"_s << true << QList<int> {3, 11};
     QTest::newRow("letters counted: ż is not ź")
         << u"żródło"_s << u"źródło"_s << true << QList<int> {};
+    QTest::newRow("long phrase") << QString(u"Źródło "_s).repeated(6)
+                                 << u"zrodlo zrodlo zrodlo zrodlo zrodlo"_s << false
+                                 << QList<int> {0};
     QTest::newRow("no overlap") << u"aaaa"_s << u"aa"_s << false << QList<int> {0, 2};
 }
 

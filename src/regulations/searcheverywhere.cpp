@@ -164,14 +164,53 @@ QList<int> SearchEverywhere::positions(QStringView text, QStringView key)
     return found;
 }
 
+namespace {
+
+// The matches of a key without diacritics in a text that has them, each
+// character compared stripped: no stripped copy of the text is made, which
+// is most of the cost of searching the whole library.
+QList<int> strippedPositions(QStringView text, QStringView key)
+{
+    // A long key goes the way of a copy, so that no text costs its length
+    // times the key's.
+    constexpr qsizetype LongKey = 32;
+    if (key.size() > LongKey)
+        return SearchEverywhere::positions(PolishLetters::stripped(text), key);
+    QList<int> found;
+    const char16_t *t = text.utf16();
+    const char16_t *k = key.utf16();
+    const qsizetype m = key.size();
+    const qsizetype last = text.size() - m;
+    for (qsizetype i = 0; i <= last;) {
+        qsizetype j = 0;
+        while (j < m && PolishLetters::plain(t[i + j]) == k[j])
+            ++j;
+        if (j == m) {
+            found.append(int(i));
+            i += m;
+        } else {
+            ++i;
+        }
+    }
+    return found;
+}
+
+QList<int> matches(QStringView foldedText, QStringView key, bool polishLetters)
+{
+    if (key.isEmpty())
+        return {};
+    return polishLetters ? SearchEverywhere::positions(foldedText, key)
+                         : strippedPositions(foldedText, key);
+}
+
+} // namespace
+
 QList<int> SearchEverywhere::positionsIn(QStringView foldedText, const QString &phrase,
                                          bool polishLetters)
 {
     const QString wanted
         = key(DocumentTextCache::fold(DocumentSearch::trimPhrase(phrase)), polishLetters);
-    if (polishLetters)
-        return positions(foldedText, wanted);
-    return positions(PolishLetters::stripped(foldedText), wanted);
+    return matches(foldedText, wanted, polishLetters);
 }
 
 SearchEverywhere::Results SearchEverywhere::run(const QString &phrase, bool polishLetters,
@@ -186,20 +225,11 @@ SearchEverywhere::Results SearchEverywhere::run(const QString &phrase, bool poli
     if (wanted.isEmpty())
         return results;
 
-    QString stripped; // reused: stripping a text copies it once
-    const auto keyOf = [&](const QString &folded) -> QStringView {
-        if (polishLetters)
-            return folded;
-        stripped = folded;
-        PolishLetters::strip(stripped);
-        return stripped;
-    };
-
     for (const SearchDocument &document : documents) {
         const std::optional<QString> folded = textOf(document.itemId);
         if (!folded)
             continue;
-        const QList<int> found = positions(keyOf(*folded), wanted);
+        const QList<int> found = matches(*folded, wanted, polishLetters);
         if (found.isEmpty())
             continue;
         DocumentGroup group;
@@ -220,7 +250,7 @@ SearchEverywhere::Results SearchEverywhere::run(const QString &phrase, bool poli
 
     for (const BankQuestion &question : bank) {
         for (int field = 0; field < BankQuestion::FieldCount; ++field) {
-            const QList<int> found = positions(keyOf(question.folded[field]), wanted);
+            const QList<int> found = matches(question.folded[field], wanted, polishLetters);
             results.questionMatches += int(found.size());
             for (int position : found) {
                 if (results.shown == MaxShown)
