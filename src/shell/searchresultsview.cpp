@@ -170,35 +170,47 @@ void SearchResultsView::setResults(const SearchEverywhere::Results &results)
     m_summary->setText(
         QStringLiteral("<b>„%1”</b>: %2").arg(escaped(results.phrase), escaped(results.summary())));
 
-    const auto row = [](QTreeWidgetItem *item, Kind kind, int group, int hit, const QString &html) {
+    // Built apart and added at once: a thousand rows added one by one cost
+    // the list a layout each.
+    const auto row = [](Kind kind, int group, int hit, const QString &html) {
+        auto *item = new QTreeWidgetItem;
         item->setData(0, KindRole, kind);
         item->setData(0, GroupRole, group);
         item->setData(0, HitRole, hit);
         item->setData(0, HtmlRole, html);
         return item;
     };
+    QList<QTreeWidgetItem *> groups;
     for (int g = 0; g < results.documents.size(); ++g) {
         const SearchEverywhere::DocumentGroup &group = results.documents.at(g);
-        auto *top = row(
-            new QTreeWidgetItem(m_list), DocumentGroupRow, g, -1,
+        QTreeWidgetItem *top = row(
+            DocumentGroupRow, g, -1,
             QStringLiteral("<b>%1</b> (%2)").arg(escaped(group.document.caption)).arg(group.count));
+        QList<QTreeWidgetItem *> hits;
         for (int h = 0; h < group.hits.size(); ++h)
-            row(new QTreeWidgetItem(top), DocumentHitRow, g, h, hitHtml(group.hits.at(h)));
-        top->setExpanded(true);
+            hits.append(row(DocumentHitRow, g, h, hitHtml(group.hits.at(h))));
+        top->addChildren(hits);
+        groups.append(top);
     }
     if (results.questionMatches > 0) {
-        auto *top = row(new QTreeWidgetItem(m_list), QuestionGroupRow, -1, -1,
-                        QStringLiteral("<b>Pytania</b> (%1)").arg(results.questionMatches));
+        QTreeWidgetItem *top
+            = row(QuestionGroupRow, -1, -1,
+                  QStringLiteral("<b>Pytania</b> (%1)").arg(results.questionMatches));
+        QList<QTreeWidgetItem *> hits;
         for (int h = 0; h < results.questions.size(); ++h) {
             const SearchEverywhere::QuestionHit &hit = results.questions.at(h);
-            row(new QTreeWidgetItem(top), QuestionHitRow, -1, h,
-                QStringLiteral("<span style=\"color: #555\">Pytanie nr %1, %2, %3</span><br>%4")
-                    .arg(hit.question.idPytanie)
-                    .arg(escaped(sectionCaption(hit.question.idDzial)), FieldNames[hit.field],
-                         hitHtml(hit.hit)));
+            hits.append(
+                row(QuestionHitRow, -1, h,
+                    QStringLiteral("<span style=\"color: #555\">Pytanie nr %1, %2, %3</span><br>%4")
+                        .arg(hit.question.idPytanie)
+                        .arg(escaped(sectionCaption(hit.question.idDzial)), FieldNames[hit.field],
+                             hitHtml(hit.hit))));
         }
-        top->setExpanded(true);
+        top->addChildren(hits);
+        groups.append(top);
     }
+    m_list->addTopLevelItems(groups);
+    m_list->expandAll();
 }
 
 void SearchResultsView::choose(QTreeWidgetItem *item)
