@@ -11,7 +11,8 @@
 // Every match at once ("Wszystkie"), with a bank of 32,767 questions in RTF,
 // of a three-letter phrase with the Polish letters ignored:
 //   (d) on a fresh window: every document and the bank read once, behind the worker;
-//   (e) then again on the same window, from what was read.
+//   (e) then again on the same window, from what was read;
+// and, apart, the search of (e) without the list, and reading the bank alone.
 //
 //   bench_search [runs]
 
