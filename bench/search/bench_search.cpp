@@ -8,6 +8,12 @@
 // RtfReader into a QTextDocument. Also the memory the text cache holds
 // against the library's plain text (UTF-16, as QString holds it).
 //
+// Every match at once ("Wszystkie"), with a bank of 32,767 questions in RTF,
+// of a three-letter phrase with the Polish letters ignored:
+//   (d) on a fresh window: every document and the bank read once, behind the worker;
+//   (e) then again on the same window, from what was read;
+// and, apart, the search of (e) without the list, and reading the bank alone.
+//
 //   bench_search [runs]
 
 #include "benchtree.h"
@@ -15,8 +21,10 @@
 #include "data/schema.h"
 #include "regulations/documentquery.h"
 #include "regulations/qmx_tree.h"
+#include "regulations/searcheverywhere.h"
 #include "rtf/rtfreader.h"
 #include "shell/form_main.h"
+#include "shell/searchresultsview.h"
 #include "toolkit/error.h"
 #include "toolkit/messageboxes.h"
 
@@ -49,6 +57,10 @@ constexpr int DocumentBytes = 20 * 1024;
 const QString LastPhrase = QStringLiteral("Jedyna Fraza Ostatniego Dokumentu");
 const QString AbsentPhrase = QStringLiteral("fotowoltaika magazynowa");
 const QString OtherAbsentPhrase = QStringLiteral("zegar kwarcowy");
+constexpr int QuestionCount = 32767;
+// Three letters typed without their diacritics: "łąc" of "łącznik".
+const QString EverywherePhrase = QStringLiteral("lac");
+const QString OtherEverywherePhrase = QStringLiteral("zro");
 
 bool isDocument(int itemId)
 {
@@ -149,6 +161,30 @@ QByteArray makeDocument(QRandomGenerator &random, const QString &extra = {})
     return rtf + "}";
 }
 
+QByteArray rtfParagraph(const QString &text)
+{
+    return "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}"
+           "\\pard\\f0\\fs20 "
+        + rtfText(text) + "\\par}";
+}
+
+// A sentence of count words from the document's words.
+QString sentence(QRandomGenerator &random, int count)
+{
+    static const QStringList words = {
+        u"napięcie"_s, u"łącznik"_s, u"przewód"_s, u"ochrona"_s, u"izolacja"_s, u"pomiar"_s,
+        u"źródło"_s,   u"prąd"_s,    u"sieć"_s,    u"uziom"_s,   u"kabel"_s,    u"stacja"_s,
+        u"należy"_s,   u"jest"_s,    u"w"_s,       u"do"_s,      u"i"_s,        u"oraz"_s,
+    };
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        if (i)
+            text += u' ';
+        text += words.at(int(random.bounded(words.size())));
+    }
+    return text;
+}
+
 struct Library
 {
     QTemporaryDir base;
@@ -189,6 +225,18 @@ void buildLibrary(Library &library)
             insert.addBindValue(itemId);
             insert.addBindValue(rtf);
             Sql::exec(insert);
+        }
+        // The bank, in RTF as the content tool stores it.
+        QSqlQuery question
+            = Sql::prepare(db, QStringLiteral("INSERT INTO test_pytania VALUES (?, ?, ?, ?, ?, ?, ?)"));
+        for (int id = 1; id <= QuestionCount; ++id) {
+            question.addBindValue(id);
+            question.addBindValue(rtfParagraph(sentence(random, 14) + u'?'));
+            for (int answer = 0; answer < 3; ++answer)
+                question.addBindValue(QString::fromLatin1(rtfParagraph(sentence(random, 8))));
+            question.addBindValue(QStringLiteral("ABC").mid(id % 3, 1));
+            question.addBindValue(1 + id % 32);
+            Sql::exec(question);
         }
         transaction.commit();
     }
@@ -235,6 +283,13 @@ struct Window
         QTest::qWait(200);
         phrase = main->findChild<QLineEdit *>(QStringLiteral("JvE_Find"));
         button = main->findChild<QPushButton *>(QStringLiteral("BB_Find"));
+        allButton = main->findChild<QPushButton *>(QStringLiteral("BB_FindAll"));
+    }
+    // Lists every match; the time is from the click until the list is filled.
+    Timing findAll(const QString &text) const
+    {
+        phrase->setText(text);
+        return measure([this] { QTest::mouseClick(allButton, Qt::LeftButton); });
     }
     // Searches; the time is from the click to the end of the search.
     Timing find(const QString &text) const
@@ -245,6 +300,11 @@ struct Window
     std::unique_ptr<TF_Main> main;
     QLineEdit *phrase = nullptr;
     QPushButton *button = nullptr;
+    QPushButton *allButton = nullptr;
+    QTreeWidget *tree() const
+    {
+        return main->findChild<QTreeWidget *>(QStringLiteral("JvTV_LeftTree"));
+    }
 };
 
 double median(QList<double> values)
@@ -295,6 +355,13 @@ int main(int argc, char *argv[])
     qint64 heapGrowth = 0;
     qint64 textBytes = 0;
     bool lastFound = true;
+    QList<double> everywhereCold;
+    QList<double> everywhereWarm;
+    QList<double> everywhereRatio;
+    QList<double> bankReading;
+    QList<double> everywhereCore;
+    int everywhereTotal = 0;
+    int everywhereShown = 0;
     for (int run = 0; run < runs; ++run) {
         // The yardstick reads through the program's own connection, as the window would.
         Database::open(QDir(library.base.path()).filePath(QStringLiteral("db")));
@@ -309,6 +376,10 @@ int main(int argc, char *argv[])
             }
         });
         yardstick.append(reading.wall);
+        bankReading.append(measure([] {
+                               QuestionBank bank;
+                               bank.load(Database::connection());
+                           }).wall);
         Database::close();
 
         {
@@ -337,6 +408,35 @@ int main(int argc, char *argv[])
             lastFound = lastFound && notFound == before && selected
                 && selected->node().ItemId == library.documents.last();
         }
+        {
+            Window window(library);
+            const Timing cold = window.findAll(EverywherePhrase);
+            everywhereCold.append(cold.wall);
+            everywhereRatio.append(cold.wall / reading.wall);
+            everywhereWarm.append(window.findAll(OtherEverywherePhrase).wall);
+            // The search alone, without the list: the window's texts and a bank read here.
+            Database::open(QDir(library.base.path()).filePath(QStringLiteral("db")));
+            QuestionBank bank;
+            bank.load(Database::connection());
+            Database::close();
+            QList<SearchDocument> documents;
+            for (int index = 0; TreeNodeItem *node = TreeIndex::nodeAt(window.tree(), index); ++index) {
+                if (node->node().NodeType == 1)
+                    documents.append({index, node->node().ItemId, node->text(0)});
+            }
+            DocumentTextCache &texts = window.main->documentTexts();
+            everywhereCore.append(measure([&] {
+                                      SearchEverywhere::run(
+                                          OtherEverywherePhrase, false, documents,
+                                          [&](qint32 id) { return texts.foldedText(id); },
+                                          [&](qint32 id) { return texts.plainText(id); },
+                                          bank.questions());
+                                  }).wall);
+            if (const auto *view = window.main->findChild<SearchResultsView *>()) {
+                everywhereTotal = view->results().total();
+                everywhereShown = view->results().shown;
+            }
+        }
     }
     if (!lastFound)
         std::fprintf(stderr, "the phrase of the last document was not found there\n");
@@ -359,5 +459,14 @@ int main(int argc, char *argv[])
                 "the heap grew by %.1f MB over the first search\n",
                 cacheBytes / 1e6, textBytes / 1e6, double(cacheBytes) / double(textBytes),
                 heapGrowth / 1e6);
+    std::printf("every match at once, %d questions in the bank, phrase of three letters:\n",
+                QuestionCount);
+    std::printf("(d) fresh window, documents and bank read: %.1f ms  = %.2f x yardstick (goal <= 1.2)\n",
+                median(everywhereCold), median(everywhereRatio));
+    std::printf("(e) again, same window:                    %.1f ms  (goal < 150 ms); "
+                "%d results, %d shown\n",
+                median(everywhereWarm), everywhereTotal, everywhereShown);
+    std::printf("of (e), the search alone: %.1f ms; reading the bank alone: %.1f ms\n",
+                median(everywhereCore), median(bankReading));
     return lastFound ? 0 : 1;
 }

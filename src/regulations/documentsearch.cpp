@@ -59,6 +59,14 @@ void DocumentSearch::takePhrase(const QString &phrase)
     m_foldedPhrase = DocumentTextCache::fold(phrase);
 }
 
+void DocumentSearch::continueAfter(int nodeIndex, int position, const QString &phrase)
+{
+    m_state.FSearchNodeIndex = nodeIndex;
+    m_state.FSearchPos = position;
+    m_state.FLastPhrase = phrase;
+    m_foldedPhrase = DocumentTextCache::fold(phrase);
+}
+
 std::optional<DocumentSearch::Match> DocumentSearch::findInDocument(QStringView foldedText)
 {
     const qsizetype found = m_foldedPhrase.isEmpty()

@@ -61,6 +61,10 @@ public:
     void ResetSearch();
     void setSelecting(bool selecting) { m_state.FSearchSelecting = selecting; }
 
+    // Stands at a match found elsewhere (the list of every match), so that the
+    // next search with the phrase goes on after it.
+    void continueAfter(int nodeIndex, int position, const QString &phrase);
+
     // Takes the phrase of a new search: a phrase that differs from the last
     // one other than in the case of A to Z starts again from the first node.
     void takePhrase(const QString &phrase);

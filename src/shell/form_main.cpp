@@ -10,6 +10,7 @@
 #include "regulations/qmx_tree.h"
 #include "regulations/regulationtree.h"
 #include "searchanimation.h"
+#include "searchresultsview.h"
 #include "toolkit/collapsiblesplitter.h"
 #include "toolkit/filedialogs.h"
 #include "toolkit/hintdelaystyle.h"
@@ -41,6 +42,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyleFactory>
@@ -70,6 +72,8 @@ QString userDataLine(const TF_Main::Options &options)
 
 const QString DesignPage = QStringLiteral("NP_Empty");
 const QColor SearchPanelColour(128, 160, 243);
+// Behind every match of the listed phrase in the shown document.
+const QColor ListedMatchColour(255, 236, 150);
 
 void installHintDelay(int delayMs)
 {
@@ -395,9 +399,17 @@ QWidget *TF_Main::buildLeftPane()
     BB_Find->setObjectName(QStringLiteral("BB_Find"));
     connect(BB_Find, &QAbstractButton::clicked, this, &TF_Main::BB_FindClick);
     connect(JvE_Find, &QLineEdit::returnPressed, this, &TF_Main::JvE_FindKeyPress);
+    BB_FindAll = new QPushButton(QStringLiteral("Wszystkie"), P_LeftSearch);
+    BB_FindAll->setObjectName(QStringLiteral("BB_FindAll"));
+    BB_FindAll->setToolTip(
+            QStringLiteral("Wszystkie wystąpienia w dokumentach i pytaniach (Ctrl+Shift+F)"));
+    connect(BB_FindAll, &QAbstractButton::clicked, this, &TF_Main::BB_FindAllClick);
+    auto *findAll = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), this);
+    connect(findAll, &QShortcut::activated, this, &TF_Main::BB_FindAllClick);
     search->addWidget(Label1, 0, 0);
     search->addWidget(JvE_Find, 1, 0);
     search->addWidget(CB_SearchThisDocOnly, 2, 0);
+    search->addWidget(BB_FindAll, 3, 0, Qt::AlignLeft);
     search->addWidget(BB_Find, 3, 0, Qt::AlignRight);
     search->setRowStretch(4, 1);
 
@@ -701,6 +713,7 @@ void TF_Main::FormDestroy()
     JT_TestGen.reset();
     JT_Test_T_Gen.reset();
     FSearchTask.reset();
+    m_everywhereTask.reset();
     FSQ_Dokument.close();
     Database::close();
 }
@@ -864,6 +877,7 @@ void TF_Main::showNodeContent(int itemId, int nodeType)
         });
         if (shown) {
             JvDBRE_Dokument->show();
+            lightListedMatches();
             CB_SearchThisDocOnly->setEnabled(true);
             showPage(QStringLiteral("NP_Document"));
             SetToolBarActive(JvTB_Document, true);
@@ -939,12 +953,7 @@ void TF_Main::BB_FindClick()
         CB_SearchThisDocOnly->setChecked(false);
     if (currentPageName() == QLatin1String("NP_About"))
         JvTV_LeftTreeSelectionChange();
-    if (m_searchNodes.isEmpty()) {
-        for (QTreeWidgetItemIterator it(JvTV_LeftTree); *it; ++it) {
-            const TVemTreeNode &node = static_cast<TreeNodeItem *>(*it)->node();
-            m_searchNodes.append({node.ItemId, node.NodeType});
-        }
-    }
+    searchNodes();
     FSearchTask.reset();
     FSearchTask = std::make_unique<Worker>(
             this,
@@ -1021,18 +1030,32 @@ void TF_Main::JT_SearchGen_Execute(Worker &task)
         notFound();
         return;
     }
-    task.runOnUiThread([&] {
-        m_search.setSelecting(true);
-        if (TreeNodeItem *item = TreeIndex::nodeAt(JvTV_LeftTree, match->nodeIndex)) {
-            JvTV_LeftTree->selectQuietly(item);
-            JvTV_LeftTree->scrollToItem(item);
+    task.runOnUiThread([&] { showLibraryMatch(*match); });
+}
+
+const QList<SearchNode> &TF_Main::searchNodes()
+{
+    if (m_searchNodes.isEmpty()) {
+        for (QTreeWidgetItemIterator it(JvTV_LeftTree); *it; ++it) {
+            const TVemTreeNode &node = static_cast<TreeNodeItem *>(*it)->node();
+            m_searchNodes.append({node.ItemId, node.NodeType});
         }
-        JvTV_LeftTreeSelectionChange();
-        QCoreApplication::processEvents();
-        m_search.setSelecting(false);
-        JvDBRE_Dokument->setFocus();
-        selectMatch(*match);
-    });
+    }
+    return m_searchNodes;
+}
+
+void TF_Main::showLibraryMatch(const DocumentSearch::Match &match)
+{
+    m_search.setSelecting(true);
+    if (TreeNodeItem *item = TreeIndex::nodeAt(JvTV_LeftTree, match.nodeIndex)) {
+        JvTV_LeftTree->selectQuietly(item);
+        JvTV_LeftTree->scrollToItem(item);
+    }
+    JvTV_LeftTreeSelectionChange();
+    QCoreApplication::processEvents();
+    m_search.setSelecting(false);
+    JvDBRE_Dokument->setFocus();
+    selectMatch(match);
 }
 
 void TF_Main::JT_SearchGen_Finish() { }
@@ -1045,6 +1068,121 @@ void TF_Main::selectMatch(const DocumentSearch::Match &match)
     cursor.setPosition(std::min(match.position + match.length, end), QTextCursor::KeepAnchor);
     JvDBRE_Dokument->setTextCursor(cursor);
     JvDBRE_Dokument->ensureCursorVisible();
+}
+
+// ---------------------------------------------------------------------------
+// Every match at once
+
+void TF_Main::BB_FindAllClick()
+{
+    if (FClosing || (FSearchTask && FSearchTask->isRunning())
+        || (m_everywhereTask && m_everywhereTask->isRunning()))
+        return;
+    if (!m_resultsView) {
+        m_resultsView = new SearchResultsView(this);
+        connect(m_resultsView, &SearchResultsView::documentMatchChosen, this,
+                &TF_Main::showEverywhereMatch);
+        connect(m_resultsView, &SearchResultsView::polishLettersToggled, this,
+                [this](bool polishLetters) {
+                    runSearchEverywhere(m_resultsView->results().phrase, polishLetters);
+                });
+        connect(m_resultsView, &SearchResultsView::shownChanged, this,
+                &TF_Main::lightListedMatches);
+    }
+    runSearchEverywhere(JvE_Find->text(), m_resultsView->polishLetters());
+}
+
+void TF_Main::runSearchEverywhere(const QString &phrase, bool polishLetters)
+{
+    const QList<SearchNode> &nodes = searchNodes();
+    QList<SearchDocument> documents;
+    bool warm = m_questionBank.isLoaded() || DocumentSearch::trimPhrase(phrase).isEmpty();
+    int index = 0;
+    for (QTreeWidgetItemIterator it(JvTV_LeftTree); *it && index < nodes.size(); ++it, ++index) {
+        const SearchNode &node = nodes.at(index);
+        if (node.nodeType != NodeDocument)
+            continue;
+        documents.append({index, node.itemId, (*it)->text(0)});
+        warm = warm && m_documentTexts.contains(node.itemId);
+    }
+    const auto plainOf = [this](qint32 itemId) { return m_documentTexts.plainText(itemId); };
+
+    SearchEverywhere::Results results;
+    if (warm) {
+        results = SearchEverywhere::run(
+                phrase, polishLetters, documents,
+                [this](qint32 itemId) { return m_documentTexts.foldedText(itemId); }, plainOf,
+                m_questionBank.questions());
+    } else {
+        // What has not been read yet is read once, on a connection of the worker.
+        bool done = false;
+        m_everywhereTask.reset();
+        m_everywhereTask = std::make_unique<Worker>(
+                this,
+                Worker::Settings{QStringLiteral("Szukanie"), QStringLiteral("Trwa przeszukiwanie")},
+                [&](Worker &) {
+                    ThreadConnection connection;
+                    if (!m_questionBank.isLoaded())
+                        m_questionBank.load(connection.database());
+                    DocumentQuery query;
+                    QTextDocument scratch;
+                    const auto read = [&](int itemId) -> std::optional<QByteArray> {
+                        if (!query.open(connection.database(), itemId))
+                            return std::nullopt;
+                        QByteArray rtf = query.rtf();
+                        query.close();
+                        return rtf;
+                    };
+                    results = SearchEverywhere::run(
+                            phrase, polishLetters, documents,
+                            [&](qint32 itemId) {
+                                return m_documentTexts.foldedText(itemId, read, &scratch);
+                            },
+                            plainOf, m_questionBank.questions());
+                    done = true;
+                },
+                [] {});
+        m_everywhereTask->setAnimation(SearchAnimation::create);
+        m_everywhereTask->run();
+        if (!done)
+            return; // the error box has been shown
+    }
+    m_resultsView->setResults(results);
+    m_resultsView->show();
+    m_resultsView->raise();
+    m_resultsView->activateWindow();
+    lightListedMatches();
+}
+
+void TF_Main::showEverywhereMatch(int nodeIndex, int position, int length)
+{
+    if (FClosing || !m_resultsView)
+        return;
+    // The panel search goes on after this match.
+    m_search.continueAfter(nodeIndex, position, m_resultsView->results().phrase);
+    showLibraryMatch({nodeIndex, position, length});
+}
+
+void TF_Main::lightListedMatches()
+{
+    QList<QTextEdit::ExtraSelection> lit;
+    if (m_resultsView && m_resultsView->isVisible() && FSQ_Dokument.hasRow()) {
+        const int itemId = FSQ_Dokument.itemId();
+        m_documentTexts.insert(itemId, *JvDBRE_Dokument->document());
+        const SearchEverywhere::Results &results = m_resultsView->results();
+        const QString text = m_documentTexts.foldedText(itemId).value_or(QString());
+        QTextCharFormat format;
+        format.setBackground(ListedMatchColour);
+        for (int position :
+             SearchEverywhere::positionsIn(text, results.phrase, results.polishLetters)) {
+            QTextEdit::ExtraSelection selection{QTextCursor(JvDBRE_Dokument->document()), format};
+            selection.cursor.setPosition(position);
+            selection.cursor.setPosition(position + int(results.phrase.size()),
+                                         QTextCursor::KeepAnchor);
+            lit.append(selection);
+        }
+    }
+    JvDBRE_Dokument->setExtraSelections(lit);
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "regulations/documentquery.h"
 #include "regulations/documentsearch.h"
 #include "regulations/documenttextcache.h"
+#include "regulations/searcheverywhere.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -34,6 +35,7 @@ class QStackedWidget;
 class QToolBar;
 class RegulationTree;
 class RtfView;
+class SearchResultsView;
 
 // The main window: owns the database connection, the library tree and the
 // page set on which every part of the program shows itself.
@@ -126,6 +128,8 @@ public slots:
     // The search panel: the next occurrence of the phrase.
     void BB_FindClick();
     void JvE_FindKeyPress();
+    // Every match of the phrase in the library and the question bank, in a window of its own.
+    void BB_FindAllClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -163,6 +167,13 @@ private:
     void refreshResumeOffer();
     // The zoom of what the current page shows, if it shows text that zooms.
     ZoomLevel *currentZoom() const;
+    // Shows the document of a match found in the library, as the search does.
+    void showLibraryMatch(const DocumentSearch::Match &match);
+    const QList<SearchNode> &searchNodes();
+    void runSearchEverywhere(const QString &phrase, bool polishLetters);
+    void showEverywhereMatch(int nodeIndex, int position, int length);
+    // Lights every match of the listed phrase in the shown document while the list is up.
+    void lightListedMatches();
     // Runs a draw on a worker behind its progress dialog, then opens the set.
     void runDraw(std::unique_ptr<Worker> &worker, TestRunner *runner,
                  std::function<void(const QSqlDatabase &, Worker &)> draw);
@@ -187,6 +198,7 @@ private:
     QLineEdit *JvE_Find = nullptr;
     QCheckBox *CB_SearchThisDocOnly = nullptr;
     QPushButton *BB_Find = nullptr;
+    QPushButton *BB_FindAll = nullptr;
     NavigationButton *JvSB_Help = nullptr;
     CollapsibleSplitter *JvNetscapeSplitter1 = nullptr;
 
@@ -224,6 +236,9 @@ private:
     DocumentTextCache m_documentTexts;
     QList<SearchNode> m_searchNodes; // the tree in absolute order; it never changes
     std::unique_ptr<Worker> FSearchTask; // with its wait dialog, kept until the next search
+    SearchResultsView *m_resultsView = nullptr; // made on first use
+    QuestionBank m_questionBank; // read by the first search of everything
+    std::unique_ptr<Worker> m_everywhereTask;
     QPointer<QWidget> FNotesWindow;
 };
 

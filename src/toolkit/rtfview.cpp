@@ -41,6 +41,8 @@ bool RtfView::setRtf(const QByteArray &rtf)
     QTextDocument *previous = document();
     const bool ours = previous && previous->parent() == this;
     fresh->setUndoRedoEnabled(false);
+    // Lit regions belong to the previous document.
+    setExtraSelections({});
     setDocument(fresh);
     if (ours)
         delete previous;

@@ -8,6 +8,7 @@
 #include "printing/form_printpreview.h"
 #include "regulations/qmx_tree.h"
 #include "shell/form_main.h"
+#include "shell/searchresultsview.h"
 #include "tests/testrunner.h"
 #include "toolkit/messageboxes.h"
 #include "toolkit/printpreview.h"
@@ -160,6 +161,44 @@ bool saveSearch(TF_Main &window, const QString &directory)
     return ok && dialog;
 }
 
+// Every match of a phrase typed without Polish letters, with a question
+// chosen; then the main window on a chosen match, every match of it lit.
+bool saveSearchResults(TF_Main &window, const QString &directory)
+{
+    auto *phrase = window.findChild<QLineEdit *>(QStringLiteral("JvE_Find"));
+    auto *findAll = window.findChild<QPushButton *>(QStringLiteral("BB_FindAll"));
+    if (!phrase || !findAll)
+        return false;
+    phrase->setText(QStringLiteral("napiecie"));
+    findAll->click();
+    auto *view = window.findChild<SearchResultsView *>();
+    auto *list = view ? view->findChild<QTreeWidget *>(QStringLiteral("TV_SearchResults")) : nullptr;
+    if (!list || list->topLevelItemCount() == 0)
+        return false;
+    view->resize(720, 640);
+    if (!QTest::qWaitForWindowExposed(view))
+        return false;
+    QTreeWidgetItem *questions = list->topLevelItem(list->topLevelItemCount() - 1);
+    if (questions->childCount() > 0) {
+        list->setCurrentItem(questions->child(0));
+        emit list->itemClicked(questions->child(0), 0);
+        list->scrollToTop();
+    }
+    bool ok = save(*view, directory, QStringLiteral("22-search-results"));
+    // The second match of the first document with several.
+    for (int i = 0; i + 1 < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *group = list->topLevelItem(i);
+        if (group->childCount() > 1) {
+            list->setCurrentItem(group->child(1));
+            emit list->itemClicked(group->child(1), 0);
+            break;
+        }
+    }
+    ok = save(window, directory, QStringLiteral("23-search-results-document")) && ok;
+    view->close();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -206,6 +245,7 @@ int main(int argc, char *argv[])
     window.JvSB_HelpClick();
     ok = save(window, directory, QStringLiteral("04-help")) && ok;
     ok = saveSearch(window, directory) && ok;
+    ok = saveSearchResults(window, directory) && ok;
 
     // The exam test, passed and then failed.
     if (tree && selectFirst(tree, NodeExamTest)) {
