@@ -253,12 +253,18 @@ void TF_PreviewForm::BuildPreviewPages()
     int secondOffset = 0;
     while (offset != -1) {
         checkDocument();
-        if (PrintPreview->paintRichText(textBlock, document, 1, offset) == 0)
+        // Under a fill the first layout would only be covered: it is measured,
+        // not recorded, so that a page holds its text once (a PDF would
+        // otherwise carry every word twice).
+        const bool white = CB_WhiteBgk->isChecked();
+        const int laid = white ? PrintPreview->paintRichText(textBlock, document, 1, offset)
+                               : PrintPreview->measureRichText(textBlock, document, offset);
+        if (laid == 0)
             break;
         QCoreApplication::processEvents();
         checkDocument();
         QPainter *canvas = PrintPreview->canvas();
-        if (CB_WhiteBgk->isChecked()) {
+        if (white) {
             canvas->setBrush(Qt::NoBrush);
             canvas->drawRect(frame);
         } else {

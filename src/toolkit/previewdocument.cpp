@@ -230,6 +230,19 @@ int PreviewDocument::paintRichText(const QRectF &rect, QTextDocument *document, 
     return drawn;
 }
 
+int PreviewDocument::measureRichText(const QRectF &rect, QTextDocument *document, int &offset)
+{
+    if (!m_canvas || !document || offset < 0 || rect.isEmpty())
+        return 0;
+    const TextLayout &layout = layoutFor(document, rect.size());
+    const int page = int(std::upper_bound(layout.pageStarts.cbegin(), layout.pageStarts.cend(), offset)
+                         - layout.pageStarts.cbegin());
+    if (page < 1 || page > int(layout.pageStarts.size()))
+        return 0;
+    offset = page < int(layout.pageStarts.size()) ? layout.pageStarts.at(page) : -1;
+    return 1;
+}
+
 void PreviewDocument::paintPage(QPainter *painter, int index, const QRectF &target) const
 {
     if (index < 0 || index >= m_pages.size())

@@ -59,6 +59,10 @@ public:
     // the offset to the first character not drawn yet, or to -1 when the
     // whole text has been drawn. Returns the number of pages drawn.
     int paintRichText(const QRectF &rect, QTextDocument *document, int maxPages, int &offset);
+    // Moves the offset past the text that fits the rectangle on one page, as
+    // paintRichText would, without drawing it. Returns 1, or 0 when nothing
+    // is left to lay out.
+    int measureRichText(const QRectF &rect, QTextDocument *document, int &offset);
 
     // Replays a page (from 0) so that its paper fills the target rectangle.
     void paintPage(QPainter *painter, int index, const QRectF &target) const;

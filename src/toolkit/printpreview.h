@@ -37,6 +37,10 @@ public:
     {
         return m_pages->paintRichText(rect, document, maxPages, offset);
     }
+    int measureRichText(const QRectF &rect, QTextDocument *document, int &offset)
+    {
+        return m_pages->measureRichText(rect, document, offset);
+    }
     QSizeF paperSize() const { return m_pages->paperSize(); }
     int pageCount() const { return m_pages->pageCount(); }
     PreviewDocument::State state() const { return m_pages->state(); }
