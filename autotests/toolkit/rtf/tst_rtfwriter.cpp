@@ -307,6 +307,9 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void fallbackEncoding();
+    void rewrite_data();
+    void rewrite();
+    void writesOnlyDocumentText();
 };
 
 void TestRtfWriter::roundTrip_data()
@@ -347,6 +350,86 @@ void TestRtfWriter::fallbackEncoding()
     // Old readers see windows-1250 bytes; characters outside it become '?'.
     QVERIFY2(rtf.contains("\\u380\\'bf\\u321\\'a3\\u8364\\'80\\u26085?"), rtf.constData());
     QVERIFY(rtf.contains("\\ansicpg1250"));
+}
+
+// Text, link targets and bookmark names as the document holds them: valid
+// UTF-16 without control characters.
+static void verifyDocumentText(const QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            QStringList texts = format.anchorNames();
+            texts << it.fragment().text() << format.anchorHref();
+            for (const QString &text : std::as_const(texts)) {
+                QVERIFY2(text.isValidUtf16(), text.toUtf8().toHex().constData());
+                QVERIFY(std::none_of(text.begin(), text.end(),
+                                     [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; }));
+            }
+        }
+    }
+}
+
+// Inputs that once read back with another text after a save.
+void TestRtfWriter::rewrite_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("lone low surrogate in \\listtext")
+        << QByteArray("{\\rtf\\listtext\\u-9129") << QStringLiteral("\ufffd");
+    QTest::newRow("lone surrogate in a hyperlink target")
+        << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"a\\u-9129?\"}{\\fldrslt x}}}")
+        << QStringLiteral("x");
+    QTest::newRow("surrogate pair split by a format change")
+        << QByteArray("{\\rtf1{\\b \\u-10179?}\\u-8704?}") << QStringLiteral("\ufffd\ufffd");
+    QTest::newRow("control characters as \\uN in \\listtext")
+        << QByteArray("{\\rtf1{\\listtext\\u1?\\u-2?a}\\pard b}") << QStringLiteral("ab");
+}
+
+void TestRtfWriter::rewrite()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+
+    QTextDocument first;
+    RtfReader::read(rtf, &first);
+    QCOMPARE(RtfReader::plainText(first), text);
+    verifyDocumentText(first);
+
+    const QByteArray written = RtfWriter::write(first);
+    QTextDocument second;
+    QString error;
+    QVERIFY2(RtfReader::read(written, &second, &error), qPrintable(error));
+    QCOMPARE(RtfReader::plainText(second), text);
+    QCOMPARE(RtfWriter::write(second), written);
+}
+
+void TestRtfWriter::writesOnlyDocumentText()
+{
+    // What a program may put into a document the reader would never make.
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QString text = QStringLiteral("a#b\ufffe\u0001c\U0001F600");
+    text[1] = QChar(0xd800);
+    cursor.insertText(text);
+    QTextCharFormat link;
+    link.setAnchor(true);
+    QString href = QStringLiteral("x#");
+    href[1] = QChar(0xdc00);
+    link.setAnchorHref(href);
+    cursor.insertText(QStringLiteral("d"), link);
+
+    const QByteArray written = RtfWriter::write(document);
+    QTextDocument read;
+    QString error;
+    QVERIFY2(RtfReader::read(written, &read, &error), qPrintable(error));
+    QCOMPARE(RtfReader::plainText(read), QStringLiteral("a\ufffdbc\U0001F600d"));
+    verifyDocumentText(read);
+    QTextCursor at(&read);
+    at.setPosition(read.characterCount() - 1);
+    QCOMPARE(at.charFormat().anchorHref(), QStringLiteral("x\ufffd"));
+    QCOMPARE(RtfWriter::write(read), written);
 }
 
 QTEST_MAIN(TestRtfWriter)

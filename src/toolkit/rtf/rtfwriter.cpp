@@ -1,6 +1,7 @@
 #include "rtfwriter.h"
 
 #include "rtfcodepages.h"
+#include "rtftext.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -54,11 +55,22 @@ void appendHexByte(QByteArray &out, unsigned char byte)
     out += digits[byte & 0xf];
 }
 
+void appendUnicode(QByteArray &out, char16_t c)
+{
+    out += "\\u";
+    out += QByteArray::number(qint16(c));
+    const QHash<char16_t, char> &fallback = fallbackTable();
+    const auto byte = fallback.constFind(c);
+    if (byte != fallback.constEnd())
+        appendHexByte(out, static_cast<unsigned char>(*byte));
+    else
+        out += '?';
+}
+
 void appendEscaped(QByteArray &out, QStringView text)
 {
-    const QHash<char16_t, char> &fallback = fallbackTable();
-    for (const QChar ch : text) {
-        const char16_t c = ch.unicode();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
         if (c == u'\\' || c == u'{' || c == u'}') {
             out += '\\';
             out += char(c);
@@ -74,18 +86,19 @@ void appendEscaped(QByteArray &out, QStringView text)
             out += "\\-";
         } else if (c == 0x2011) {
             out += "\\_";
-        } else if (c == QChar::ObjectReplacementCharacter || c < 0x20 || c == 0xfdd0 || c == 0xfdd1
-                   || c == QChar::ParagraphSeparator) {
-            // Structure, not text: pictures and paragraphs are written apart.
-        } else {
-            out += "\\u";
-            out += QByteArray::number(qint16(c));
-            const auto byte = fallback.constFind(c);
-            if (byte != fallback.constEnd())
-                appendHexByte(out, static_cast<unsigned char>(*byte));
-            else
-                out += '?';
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size()
+                   && text[i + 1].isLowSurrogate()) {
+            appendUnicode(out, c);
+            appendUnicode(out, text[++i].unicode());
+        } else if (QChar::isSurrogate(c)) {
+            // Read back, a lone half would be the replacement character: write
+            // that, so that a second save equals the first.
+            appendUnicode(out, QChar::ReplacementCharacter);
+        } else if (Rtf::isTextCharacter(c)) {
+            appendUnicode(out, c);
         }
+        // Anything else is structure, not text: pictures and paragraphs are
+        // written apart, and the reader drops the rest.
     }
 }
 
