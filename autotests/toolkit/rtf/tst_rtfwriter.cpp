@@ -310,6 +310,7 @@ private slots:
     void rewrite_data();
     void rewrite();
     void writesOnlyDocumentText();
+    void fragmentsWrittenAlike();
 };
 
 void TestRtfWriter::roundTrip_data()
@@ -429,6 +430,28 @@ void TestRtfWriter::writesOnlyDocumentText()
     QTextCursor at(&read);
     at.setPosition(read.characterCount() - 1);
     QCOMPARE(at.charFormat().anchorHref(), QStringLiteral("x\ufffd"));
+    QCOMPARE(RtfWriter::write(read), written);
+}
+
+void TestRtfWriter::fragmentsWrittenAlike()
+{
+    // The default size and the same size set by hand are written alike: read
+    // back, they are one fragment, which must be written as before.
+    QTextDocument document;
+    QFont font = document.defaultFont();
+    font.setPointSize(9);
+    document.setDefaultFont(font);
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("a\u2028"));
+    QTextCharFormat sized;
+    sized.setFontPointSize(9);
+    cursor.insertText(QStringLiteral("b"), sized);
+
+    const QByteArray written = RtfWriter::write(document);
+    QTextDocument read;
+    QString error;
+    QVERIFY2(RtfReader::read(written, &read, &error), qPrintable(error));
+    QCOMPARE(RtfReader::plainText(read), QStringLiteral("a\nb"));
     QCOMPARE(RtfWriter::write(read), written);
 }
 

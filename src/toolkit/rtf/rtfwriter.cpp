@@ -137,7 +137,7 @@ private:
     void writeTable(const QTextTable *table, int depth);
     void writeBlock(const QTextBlock &block, int depth, const char *ending);
     void writeParagraphFormat(const QTextBlock &block, int depth);
-    void writeCharFormat(const QTextCharFormat &format);
+    QByteArray charFormatWords(const QTextCharFormat &format);
     void writePicture(const QTextImageFormat &format);
     void writeRowDefinition(const QTextTable *table, int row, const std::vector<int> &rights);
     std::vector<int> columnRights(const QTextTable *table) const;
@@ -352,7 +352,7 @@ void Writer::writeParagraphFormat(const QTextBlock &block, int depth)
         m_body += "\\ls" + QByteArray::number(listIndex(list));
         m_body += "\\ilvl" + QByteArray::number(std::clamp(list->format().indent(), 1, 9) - 1);
     }
-    writeCharFormat(block.charFormat());
+    m_body += charFormatWords(block.charFormat());
     m_body += ' ';
 }
 
@@ -361,7 +361,7 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
     if (const QTextList *list = block.textList()) {
         // The rendered marker, for readers that do not know \ls.
         m_body += "{\\listtext\\pard\\plain";
-        writeCharFormat(block.charFormat());
+        m_body += charFormatWords(block.charFormat());
         m_body += ' ';
         if (isBullet(list->format().style()))
             appendEscaped(m_body, u"\u2022");
@@ -371,7 +371,16 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
     }
     writeParagraphFormat(block, depth);
 
+    // Fragments that would be written alike share one group, so that a
+    // document split differently (as one read back is) is written the same.
     QString openHref;
+    QByteArray openFormat;
+    bool groupOpen = false;
+    const auto closeGroup = [&] {
+        if (groupOpen)
+            m_body += '}';
+        groupOpen = false;
+    };
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (!fragment.isValid())
@@ -379,6 +388,7 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
         const QTextCharFormat format = fragment.charFormat();
         const QString href = format.isAnchor() ? format.anchorHref() : QString();
         if (href != openHref) {
+            closeGroup();
             if (!openHref.isEmpty())
                 m_body += "}}}";
             if (!href.isEmpty()) {
@@ -391,6 +401,7 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
             openHref = href;
         }
         if (format.isImageFormat()) {
+            closeGroup();
             // One fragment may hold several pictures of the same format.
             const qsizetype count = fragment.text().count(QChar::ObjectReplacementCharacter);
             for (qsizetype i = 0; i < count; ++i)
@@ -398,6 +409,8 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
             continue;
         }
         const QStringList anchors = format.anchorNames();
+        if (!anchors.isEmpty())
+            closeGroup();
         for (const QString &anchor : anchors) {
             for (const char *mark : {"{\\*\\bkmkstart ", "{\\*\\bkmkend "}) {
                 m_body += mark;
@@ -405,77 +418,83 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
                 m_body += '}';
             }
         }
-        m_body += '{';
-        writeCharFormat(format);
-        m_body += ' ';
+        const QByteArray words = charFormatWords(format);
+        if (!groupOpen || words != openFormat) {
+            closeGroup();
+            m_body += '{' + words + ' ';
+            openFormat = words;
+            groupOpen = true;
+        }
         appendEscaped(m_body, fragment.text());
-        m_body += '}';
     }
+    closeGroup();
     if (!openHref.isEmpty())
         m_body += "}}}";
     m_body += ending;
 }
 
-void Writer::writeCharFormat(const QTextCharFormat &format)
+QByteArray Writer::charFormatWords(const QTextCharFormat &format)
 {
+    QByteArray out;
     QString family;
     const QStringList families = format.fontFamilies().toStringList();
     if (!families.isEmpty())
         family = families.first();
     else if (format.hasProperty(QTextFormat::FontFamily))
         family = format.property(QTextFormat::FontFamily).toString();
-    m_body += "\\f" + QByteArray::number(family.isEmpty() ? 0 : fontIndex(family));
+    out += "\\f" + QByteArray::number(family.isEmpty() ? 0 : fontIndex(family));
 
     qreal points = m_defaultPointSize;
     if (format.hasProperty(QTextFormat::FontPointSize))
         points = format.fontPointSize();
     else if (format.hasProperty(QTextFormat::FontPixelSize))
         points = format.intProperty(QTextFormat::FontPixelSize) * 0.75;
-    m_body += "\\fs" + QByteArray::number(std::clamp(qRound(points * 2), 2, 3276));
+    out += "\\fs" + QByteArray::number(std::clamp(qRound(points * 2), 2, 3276));
 
     if (format.fontWeight() >= QFont::DemiBold)
-        m_body += "\\b";
+        out += "\\b";
     if (format.fontItalic())
-        m_body += "\\i";
+        out += "\\i";
     if (format.fontStrikeOut())
-        m_body += "\\strike";
+        out += "\\strike";
     switch (format.underlineStyle()) {
     case QTextCharFormat::NoUnderline:
         break;
     case QTextCharFormat::DashUnderline:
-        m_body += "\\uldash";
+        out += "\\uldash";
         break;
     case QTextCharFormat::DotLine:
-        m_body += "\\uld";
+        out += "\\uld";
         break;
     case QTextCharFormat::DashDotLine:
-        m_body += "\\uldashd";
+        out += "\\uldashd";
         break;
     case QTextCharFormat::DashDotDotLine:
-        m_body += "\\uldashdd";
+        out += "\\uldashdd";
         break;
     case QTextCharFormat::WaveUnderline:
     case QTextCharFormat::SpellCheckUnderline:
-        m_body += "\\ulwave";
+        out += "\\ulwave";
         break;
     default:
-        m_body += "\\ul";
+        out += "\\ul";
         break;
     }
     if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
-        m_body += "\\super";
+        out += "\\super";
     else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
-        m_body += "\\sub";
+        out += "\\sub";
     if (format.fontCapitalization() == QFont::AllUppercase)
-        m_body += "\\caps";
+        out += "\\caps";
     else if (format.fontCapitalization() == QFont::SmallCaps)
-        m_body += "\\scaps";
+        out += "\\scaps";
     if (format.foreground().style() != Qt::NoBrush)
-        m_body += "\\cf" + QByteArray::number(colorIndex(format.foreground().color()));
+        out += "\\cf" + QByteArray::number(colorIndex(format.foreground().color()));
     if (format.background().style() != Qt::NoBrush) {
         const QByteArray index = QByteArray::number(colorIndex(format.background().color()));
-        m_body += "\\chcbpat" + index + "\\cb" + index;
+        out += "\\chcbpat" + index + "\\cb" + index;
     }
+    return out;
 }
 
 void Writer::writePicture(const QTextImageFormat &format)
