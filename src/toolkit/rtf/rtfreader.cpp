@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -432,6 +433,7 @@ private:
 
     const CodePage *codePageOfFont(qint32 font) const;
     const CodePage *fontNameCodePage(qint32 font) const;
+    QString takeFontName();
     void setError(const QString &message);
 
     const char *m_end;
@@ -452,7 +454,8 @@ private:
     qint32 m_defaultFont = 0;
     QHash<qint32, FontEntry> m_fonts;
     qint32 m_fontEntry = -1;
-    QByteArray m_fontNameBytes;
+    QByteArray m_fontNameBytes; // not yet decoded
+    QString m_fontName; // decoded, \uN characters included
     QList<QColor> m_colors;
     int m_red = 0;
     int m_green = 0;
@@ -688,16 +691,12 @@ void Reader::plainBytes(const char *bytes, qsizetype count)
     case Dest::FontTable:
         for (qsizetype i = 0; i < count; ++i) {
             if (bytes[i] == ';') {
-                if (m_fontEntry >= 0 && !m_fonts.value(m_fontEntry).name.isEmpty())
-                    m_fontNameBytes.clear(); // a second name: keep the first
-                if (m_fontEntry >= 0 && !m_fontNameBytes.isEmpty()) {
-                    FontEntry &font = m_fonts[m_fontEntry];
-                    QString name;
-                    fontNameCodePage(m_fontEntry)->decode(m_fontNameBytes, name);
-                    font.name = name.trimmed();
-                }
-                m_fontNameBytes.clear();
-            } else if (m_fontNameBytes.size() < 256) {
+                const QString name = takeFontName();
+                // A second name of the same font: keep the first.
+                if (m_fontEntry >= 0 && !name.isEmpty()
+                    && m_fonts.value(m_fontEntry).name.isEmpty())
+                    m_fonts[m_fontEntry].name = name.trimmed();
+            } else if (m_fontNameBytes.size() + m_fontName.size() < 256) {
                 m_fontNameBytes.append(bytes[i]);
             }
         }
@@ -802,13 +801,9 @@ void Reader::endDestination(const State &closed)
 {
     switch (closed.dest) {
     case Dest::FontTable:
-        if (m_fontEntry >= 0 && !m_fontNameBytes.isEmpty()
-            && m_fonts.value(m_fontEntry).name.isEmpty()) {
-            QString name;
-            fontNameCodePage(m_fontEntry)->decode(m_fontNameBytes, name);
+        if (const QString name = takeFontName();
+            m_fontEntry >= 0 && !name.isEmpty() && m_fonts.value(m_fontEntry).name.isEmpty())
             m_fonts[m_fontEntry].name = name.trimmed();
-        }
-        m_fontNameBytes.clear();
         m_fontEntry = -1;
         if (m_state.dest != Dest::FontTable)
             m_state.codePage = codePageOfFont(m_state.chr.font);
@@ -1224,6 +1219,7 @@ void Reader::destinationWord(Kw kw, bool hasParam, qint32 param)
     case Dest::FontTable:
         if (kw == Kw::f) {
             m_fontNameBytes.clear();
+            m_fontName.clear();
             m_fontEntry = std::max(param, 0);
             if (m_fonts.size() < 4096 || m_fonts.contains(m_fontEntry))
                 m_fonts[m_fontEntry] = FontEntry();
@@ -1484,6 +1480,14 @@ const CodePage *Reader::fontNameCodePage(qint32 font) const
     return m_fonts.value(font).charset == 2 ? Rtf::codePage(m_ansiCodePage) : codePageOfFont(font);
 }
 
+QString Reader::takeFontName()
+{
+    QString name = std::exchange(m_fontName, QString());
+    fontNameCodePage(m_fontEntry)->decode(m_fontNameBytes, name);
+    m_fontNameBytes.clear();
+    return Rtf::documentText(name);
+}
+
 const CodePage *Reader::codePageOfFont(qint32 font) const
 {
     const auto it = m_fonts.constFind(font < 0 ? m_defaultFont : font);
@@ -1569,8 +1573,11 @@ void Reader::appendUnicode(qint32 value)
     if (c >= 0xf020 && c <= 0xf0ff && m_state.codePage->number() == Rtf::SymbolCodePage)
         c = m_state.codePage->at(static_cast<unsigned char>(c - 0xf000));
     if (m_state.dest == Dest::FontTable) {
-        if (m_fontNameBytes.size() < 256)
-            m_fontNameBytes.append(QString(QChar(c)).toLatin1());
+        // The bytes before it are in the font's code page; the character is not.
+        fontNameCodePage(m_fontEntry)->decode(m_fontNameBytes, m_fontName);
+        m_fontNameBytes.clear();
+        if (m_fontName.size() < 256)
+            m_fontName.append(QChar(c));
         return;
     }
     appendChar(c);
