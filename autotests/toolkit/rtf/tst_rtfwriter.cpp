@@ -295,6 +295,19 @@ void emptyParagraphs(QTextCursor &cursor)
     }
 }
 
+void paragraphFormatUnlikeItsText(QTextCursor &cursor)
+{
+    // The format the paragraph was started in (bold, struck out, coloured)
+    // is not the format of its text.
+    QTextCharFormat started = plain();
+    started.setFontWeight(QFont::Bold);
+    started.setFontStrikeOut(true);
+    started.setForeground(QColor(Qt::red));
+    cursor.insertText(QStringLiteral("a"), plain());
+    cursor.insertBlock(QTextBlockFormat(), started);
+    cursor.insertText(QStringLiteral("b"), plain());
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Builder)
@@ -323,6 +336,7 @@ void TestRtfWriter::roundTrip_data()
     QTest::newRow("nested table") << Builder(nestedTable);
     QTest::newRow("hyperlink and picture") << Builder(linksAndPictures);
     QTest::newRow("empty paragraphs") << Builder(emptyParagraphs);
+    QTest::newRow("paragraph format unlike its text") << Builder(paragraphFormatUnlikeItsText);
 }
 
 void TestRtfWriter::roundTrip()

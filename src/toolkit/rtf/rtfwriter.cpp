@@ -421,7 +421,9 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
         const QByteArray words = charFormatWords(format);
         if (!groupOpen || words != openFormat) {
             closeGroup();
-            m_body += '{' + words + ' ';
+            // \plain: the paragraph's own character format, written with
+            // its \pard, must not carry over into the text.
+            m_body += "{\\plain" + words + ' ';
             openFormat = words;
             groupOpen = true;
         }
