@@ -428,6 +428,9 @@ void TestRtfWriter::writesOnlyDocumentText()
     QString text = QStringLiteral("a#b\ufffe\u0001c\U0001F600");
     text[1] = QChar(0xd800);
     cursor.insertText(text);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.insertText(QStringLiteral("\u0001\ufffe"), bold);
     QTextCharFormat link;
     link.setAnchor(true);
     QString href = QStringLiteral("x#");

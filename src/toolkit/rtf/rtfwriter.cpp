@@ -386,6 +386,13 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
         if (!fragment.isValid())
             continue;
         const QTextCharFormat format = fragment.charFormat();
+        QByteArray text;
+        if (!format.isImageFormat()) {
+            appendEscaped(text, fragment.text());
+            // Nothing of it is text: a group for it would not read back.
+            if (text.isEmpty())
+                continue;
+        }
         const QString href = format.isAnchor() ? format.anchorHref() : QString();
         if (href != openHref) {
             closeGroup();
@@ -427,7 +434,7 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
             openFormat = words;
             groupOpen = true;
         }
-        appendEscaped(m_body, fragment.text());
+        m_body += text;
     }
     closeGroup();
     if (!openHref.isEmpty())
