@@ -102,6 +102,18 @@ void appendEscaped(QByteArray &out, QStringView text)
     }
 }
 
+// True when nothing of the block's content is written: it has no picture
+// and no character that is text.
+bool writesNothing(const QTextBlock &block)
+{
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.charFormat().isImageFormat() || !Rtf::documentText(fragment.text()).isEmpty())
+            return false;
+    }
+    return true;
+}
+
 int levelFormat(QTextListFormat::Style style)
 {
     switch (style) {
@@ -200,7 +212,7 @@ void Writer::writeFrame(const QTextFrame *frame, int depth)
         } else {
             // ...unless it is empty, when only a \par can make it exist at all.
             const bool last = i + 1 == items.size() && frame == m_document.rootFrame();
-            const bool keepEmpty = i > 0 && item.block.length() <= 1;
+            const bool keepEmpty = i > 0 && writesNothing(item.block);
             writeBlock(item.block, depth, last && !keepEmpty ? "" : "\\par\n");
         }
     }
