@@ -30,7 +30,8 @@ bin="$build_dir/bin"
 cores="$(nproc)"
 per_target=$(( cores / ${#targets[@]} ))
 [ "$per_target" -ge 1 ] || per_target=1
-rm -rf "$work"
+# What a run found stays in the work folder for the next run on this machine;
+# the committed corpus keeps the smallest set with the same coverage.
 mkdir -p "$work"
 
 export QT_QPA_PLATFORM=offscreen
@@ -41,6 +42,7 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$source_dir/autotests/toolkit/
 run_target() {
     local target="$1"
     local dir="$work/$target"
+    rm -rf "$dir/artifacts"
     mkdir -p "$dir/new" "$dir/artifacts"
     local seeds=("$corpus/$target")
     if [ "$target" = rtf ] && [ -n "${VOLTARIS_FUZZ_SEEDS:-}" ]; then
@@ -67,10 +69,12 @@ total=0
 for target in "${targets[@]}"; do
     dir="$work/$target"
     log="$dir/log"
-    # Merge into a fresh folder: the corpus keeps only inputs that add coverage.
+    # Merge into a fresh folder: the corpus keeps a small set of inputs that
+    # covers every edge reached so far (edges, not hit counts, to stay small).
+    rm -rf "$dir/merged"
     mkdir -p "$dir/merged"
-    nice -n 19 "$bin/fuzz_$target" -merge=1 -max_len="$max_len" "$dir/merged" \
-        "$corpus/$target" "$dir/new" >"$dir/merge.log" 2>&1
+    nice -n 19 "$bin/fuzz_$target" -set_cover_merge=1 -use_counters=0 -max_len="$max_len" \
+        "$dir/merged" "$corpus/$target" "$dir/new" >"$dir/merge.log" 2>&1
     if [ -n "$(ls -A "$dir/merged")" ]; then
         find "$corpus/$target" -type f -delete
         cp "$dir/merged"/* "$corpus/$target"/
@@ -84,9 +88,12 @@ for target in "${targets[@]}"; do
         executions="${executions:-0}"
     fi
     total=$(( total + executions ))
-    coverage="$(grep -o 'cov: [0-9]* ft: [0-9]*' "$dir/merge.log" | tail -n 1)"
+    coverage="$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -n 1)"
+    edges="$(grep -o '[0-9]* new coverage edges' "$dir/merge.log" | tail -n 1)"
     files="$(find "$corpus/$target" -type f | wc -l)"
-    echo "fuzz_$target: $executions executions; corpus $files files; ${coverage:-coverage unknown}"
+    bytes="$(du -sb "$corpus/$target" | cut -f1)"
+    echo "fuzz_$target: $executions executions; last ${coverage:-coverage unknown};" \
+        "corpus $files files, $bytes bytes, covering ${edges%% *} edges"
     if compgen -G "$dir/artifacts/*" >/dev/null || grep -q 'ERROR: libFuzzer\|SUMMARY: ' "$log"; then
         status=1
         echo "fuzz_$target FOUND A FAULT: see $log; inputs:"
