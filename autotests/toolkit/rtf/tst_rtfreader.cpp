@@ -159,6 +159,12 @@ void TestRtfReader::features_data()
                                         << QStringLiteral("Zażółć gęślą jaźń\nŁÓDŹ")
                                         << Probes {{QStringLiteral("Za"), QTextFormat::FontFamilies,
                                                     QStringList {QStringLiteral("Arial")}}};
+    QTest::newRow("\\uN in a font name, between bytes of its code page")
+        << QByteArray(
+               "{\\rtf1{\\fonttbl{\\f0\\fcharset238 Za\\u380\\'bf\\'f3\\u322\\'b3 Sans;}}\\f0 x}")
+        << QStringLiteral("x")
+        << Probes {{QStringLiteral("x"), QTextFormat::FontFamilies,
+                    QStringList {QStringLiteral("Zażół Sans")}}};
     QTest::newRow("\\fcharset of the font beats \\ansicpg")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Times;}{\\f1\\fcharset238 Arial;}}"
                       "\\f0 caf\\'e9 \\f1 \\'b9}")

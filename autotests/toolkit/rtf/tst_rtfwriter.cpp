@@ -295,6 +295,19 @@ void emptyParagraphs(QTextCursor &cursor)
     }
 }
 
+void paragraphFormatUnlikeItsText(QTextCursor &cursor)
+{
+    // The format the paragraph was started in (bold, struck out, coloured)
+    // is not the format of its text.
+    QTextCharFormat started = plain();
+    started.setFontWeight(QFont::Bold);
+    started.setFontStrikeOut(true);
+    started.setForeground(QColor(Qt::red));
+    cursor.insertText(QStringLiteral("a"), plain());
+    cursor.insertBlock(QTextBlockFormat(), started);
+    cursor.insertText(QStringLiteral("b"), plain());
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Builder)
@@ -307,6 +320,10 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void fallbackEncoding();
+    void rewrite_data();
+    void rewrite();
+    void writesOnlyDocumentText();
+    void fragmentsWrittenAlike();
 };
 
 void TestRtfWriter::roundTrip_data()
@@ -319,6 +336,7 @@ void TestRtfWriter::roundTrip_data()
     QTest::newRow("nested table") << Builder(nestedTable);
     QTest::newRow("hyperlink and picture") << Builder(linksAndPictures);
     QTest::newRow("empty paragraphs") << Builder(emptyParagraphs);
+    QTest::newRow("paragraph format unlike its text") << Builder(paragraphFormatUnlikeItsText);
 }
 
 void TestRtfWriter::roundTrip()
@@ -347,6 +365,113 @@ void TestRtfWriter::fallbackEncoding()
     // Old readers see windows-1250 bytes; characters outside it become '?'.
     QVERIFY2(rtf.contains("\\u380\\'bf\\u321\\'a3\\u8364\\'80\\u26085?"), rtf.constData());
     QVERIFY(rtf.contains("\\ansicpg1250"));
+}
+
+// Text, link targets and bookmark names as the document holds them: valid
+// UTF-16 without control characters.
+static void verifyDocumentText(const QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            QStringList texts = format.anchorNames();
+            texts << it.fragment().text() << format.anchorHref();
+            for (const QString &text : std::as_const(texts)) {
+                QVERIFY2(text.isValidUtf16(), text.toUtf8().toHex().constData());
+                QVERIFY(std::none_of(text.begin(), text.end(),
+                                     [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; }));
+            }
+        }
+    }
+}
+
+// Inputs that once read back with another text after a save.
+void TestRtfWriter::rewrite_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("lone low surrogate in \\listtext")
+        << QByteArray("{\\rtf\\listtext\\u-9129") << QStringLiteral("\ufffd");
+    QTest::newRow("lone surrogate in a hyperlink target")
+        << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"a\\u-9129?\"}{\\fldrslt x}}}")
+        << QStringLiteral("x");
+    QTest::newRow("surrogate pair split by a format change")
+        << QByteArray("{\\rtf1{\\b \\u-10179?}\\u-8704?}") << QStringLiteral("\ufffd\ufffd");
+    QTest::newRow("control characters as \\uN in \\listtext")
+        << QByteArray("{\\rtf1{\\listtext\\u1?\\u-2?a}\\pard b}") << QStringLiteral("ab");
+}
+
+void TestRtfWriter::rewrite()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+
+    QTextDocument first;
+    RtfReader::read(rtf, &first);
+    QCOMPARE(RtfReader::plainText(first), text);
+    verifyDocumentText(first);
+
+    const QByteArray written = RtfWriter::write(first);
+    QTextDocument second;
+    QString error;
+    QVERIFY2(RtfReader::read(written, &second, &error), qPrintable(error));
+    QCOMPARE(RtfReader::plainText(second), text);
+    QCOMPARE(RtfWriter::write(second), written);
+}
+
+void TestRtfWriter::writesOnlyDocumentText()
+{
+    // What a program may put into a document the reader would never make.
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QString text = QStringLiteral("a#b\ufffe\u0001c\U0001F600");
+    text[1] = QChar(0xd800);
+    cursor.insertText(text);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.insertText(QStringLiteral("\u0001\ufffe"), bold);
+    QTextCharFormat link;
+    link.setAnchor(true);
+    QString href = QStringLiteral("x#");
+    href[1] = QChar(0xdc00);
+    link.setAnchorHref(href);
+    cursor.insertText(QStringLiteral("d"), link);
+    // A last paragraph with nothing to write is still a paragraph.
+    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    cursor.insertText(QStringLiteral("\u0001"), QTextCharFormat());
+
+    const QByteArray written = RtfWriter::write(document);
+    QTextDocument read;
+    QString error;
+    QVERIFY2(RtfReader::read(written, &read, &error), qPrintable(error));
+    QCOMPARE(RtfReader::plainText(read), QStringLiteral("a\ufffdbc\U0001F600d\n"));
+    verifyDocumentText(read);
+    const QTextCursor found = read.find(QStringLiteral("d"));
+    QCOMPARE(found.charFormat().anchorHref(), QStringLiteral("x\ufffd"));
+    QCOMPARE(RtfWriter::write(read), written);
+}
+
+void TestRtfWriter::fragmentsWrittenAlike()
+{
+    // The default size and the same size set by hand are written alike: read
+    // back, they are one fragment, which must be written as before.
+    QTextDocument document;
+    QFont font = document.defaultFont();
+    font.setPointSize(9);
+    document.setDefaultFont(font);
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("a\u2028"));
+    QTextCharFormat sized;
+    sized.setFontPointSize(9);
+    cursor.insertText(QStringLiteral("b"), sized);
+
+    const QByteArray written = RtfWriter::write(document);
+    QTextDocument read;
+    QString error;
+    QVERIFY2(RtfReader::read(written, &read, &error), qPrintable(error));
+    QCOMPARE(RtfReader::plainText(read), QStringLiteral("a\nb"));
+    QCOMPARE(RtfWriter::write(read), written);
 }
 
 QTEST_MAIN(TestRtfWriter)

@@ -2,6 +2,7 @@
 
 #include "rtfcodepages.h"
 #include "rtflogging.h"
+#include "rtftext.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -340,16 +342,6 @@ struct SpecialBytes
 };
 constexpr SpecialBytes specialBytes;
 
-// Control characters and the document's own structure characters are not
-// text: tabs, line and paragraph breaks have control words of their own.
-bool isTextCharacter(char16_t c)
-{
-    if (c < 0x20)
-        return c == u'\t';
-    return c != QChar::ObjectReplacementCharacter && c != QChar::ParagraphSeparator && c != 0xfdd0
-        && c != 0xfdd1 && c != 0xfffe && c != 0xffff;
-}
-
 // Decodes text of the document. Double-byte decoders put U+001A where a
 // sequence is invalid; that is shown as the replacement character.
 void decodeText(const CodePage *page, QByteArrayView bytes, QString &out)
@@ -358,15 +350,10 @@ void decodeText(const CodePage *page, QByteArrayView bytes, QString &out)
     page->decode(bytes, out);
     if (page->isSingleByte())
         return; // the bytes below 0x20 never reach a single-byte table
-    qsizetype kept = start;
     for (qsizetype i = start; i < out.size(); ++i) {
-        const char16_t c = out.at(i).unicode();
-        if (c == 0x1a)
-            out[kept++] = QChar::ReplacementCharacter;
-        else if (isTextCharacter(c))
-            out[kept++] = QChar(c);
+        if (out.at(i).unicode() == 0x1a)
+            out[i] = QChar::ReplacementCharacter;
     }
-    out.truncate(kept);
 }
 
 QTextListFormat::Style listStyle(int format)
@@ -427,6 +414,7 @@ private:
     void appendUnicode(qint32 value);
     void flushBytes();
     void flushRun();
+    void insertText(QTextCursor &cursor, QStringView text, QTextCharFormat format);
     QTextCharFormat charFormat(const CharState &state);
     QTextBlockFormat blockFormat(const ParaState &para) const;
 
@@ -445,6 +433,7 @@ private:
 
     const CodePage *codePageOfFont(qint32 font) const;
     const CodePage *fontNameCodePage(qint32 font) const;
+    QString takeFontName();
     void setError(const QString &message);
 
     const char *m_end;
@@ -465,7 +454,8 @@ private:
     qint32 m_defaultFont = 0;
     QHash<qint32, FontEntry> m_fonts;
     qint32 m_fontEntry = -1;
-    QByteArray m_fontNameBytes;
+    QByteArray m_fontNameBytes; // not yet decoded
+    QString m_fontName; // decoded, \uN characters included
     QList<QColor> m_colors;
     int m_red = 0;
     int m_green = 0;
@@ -481,7 +471,6 @@ private:
     CharState m_runState;
     QByteArray m_pendingBytes;
     const CodePage *m_pendingCodePage = nullptr;
-    bool m_runHasSurrogates = false;
     CharState m_formatState;
     QTextCharFormat m_format;
     bool m_formatValid = false;
@@ -702,16 +691,12 @@ void Reader::plainBytes(const char *bytes, qsizetype count)
     case Dest::FontTable:
         for (qsizetype i = 0; i < count; ++i) {
             if (bytes[i] == ';') {
-                if (m_fontEntry >= 0 && !m_fonts.value(m_fontEntry).name.isEmpty())
-                    m_fontNameBytes.clear(); // a second name: keep the first
-                if (m_fontEntry >= 0 && !m_fontNameBytes.isEmpty()) {
-                    FontEntry &font = m_fonts[m_fontEntry];
-                    QString name;
-                    fontNameCodePage(m_fontEntry)->decode(m_fontNameBytes, name);
-                    font.name = name.trimmed();
-                }
-                m_fontNameBytes.clear();
-            } else if (m_fontNameBytes.size() < 256) {
+                const QString name = takeFontName();
+                // A second name of the same font: keep the first.
+                if (m_fontEntry >= 0 && !name.isEmpty()
+                    && m_fonts.value(m_fontEntry).name.isEmpty())
+                    m_fonts[m_fontEntry].name = name.trimmed();
+            } else if (m_fontNameBytes.size() + m_fontName.size() < 256) {
                 m_fontNameBytes.append(bytes[i]);
             }
         }
@@ -816,13 +801,9 @@ void Reader::endDestination(const State &closed)
 {
     switch (closed.dest) {
     case Dest::FontTable:
-        if (m_fontEntry >= 0 && !m_fontNameBytes.isEmpty()
-            && m_fonts.value(m_fontEntry).name.isEmpty()) {
-            QString name;
-            fontNameCodePage(m_fontEntry)->decode(m_fontNameBytes, name);
+        if (const QString name = takeFontName();
+            m_fontEntry >= 0 && !name.isEmpty() && m_fonts.value(m_fontEntry).name.isEmpty())
             m_fonts[m_fontEntry].name = name.trimmed();
-        }
-        m_fontNameBytes.clear();
         m_fontEntry = -1;
         if (m_state.dest != Dest::FontTable)
             m_state.codePage = codePageOfFont(m_state.chr.font);
@@ -1238,6 +1219,7 @@ void Reader::destinationWord(Kw kw, bool hasParam, qint32 param)
     case Dest::FontTable:
         if (kw == Kw::f) {
             m_fontNameBytes.clear();
+            m_fontName.clear();
             m_fontEntry = std::max(param, 0);
             if (m_fonts.size() < 4096 || m_fonts.contains(m_fontEntry))
                 m_fonts[m_fontEntry] = FontEntry();
@@ -1498,6 +1480,14 @@ const CodePage *Reader::fontNameCodePage(qint32 font) const
     return m_fonts.value(font).charset == 2 ? Rtf::codePage(m_ansiCodePage) : codePageOfFont(font);
 }
 
+QString Reader::takeFontName()
+{
+    QString name = std::exchange(m_fontName, QString());
+    fontNameCodePage(m_fontEntry)->decode(m_fontNameBytes, name);
+    m_fontNameBytes.clear();
+    return Rtf::documentText(name);
+}
+
 const CodePage *Reader::codePageOfFont(qint32 font) const
 {
     const auto it = m_fonts.constFind(font < 0 ? m_defaultFont : font);
@@ -1553,6 +1543,10 @@ void Reader::appendBytes(QByteArrayView bytes)
 
 void Reader::appendChar(char16_t c)
 {
+    // Not text, so not even the start of a paragraph; the full rule is
+    // applied where text enters the document.
+    if (!Rtf::isTextCharacter(c))
+        return;
     if (m_state.dest == Dest::ListText) {
         if (m_listText.size() < 256)
             m_listText.append(QChar(c));
@@ -1568,8 +1562,6 @@ void Reader::appendChar(char16_t c)
     beginText();
     flushBytes();
     ++m_textCount;
-    if (QChar::isSurrogate(c))
-        m_runHasSurrogates = true;
     m_run.append(QChar(c));
 }
 
@@ -1581,12 +1573,14 @@ void Reader::appendUnicode(qint32 value)
     if (c >= 0xf020 && c <= 0xf0ff && m_state.codePage->number() == Rtf::SymbolCodePage)
         c = m_state.codePage->at(static_cast<unsigned char>(c - 0xf000));
     if (m_state.dest == Dest::FontTable) {
-        if (m_fontNameBytes.size() < 256)
-            m_fontNameBytes.append(QString(QChar(c)).toLatin1());
+        // The bytes before it are in the font's code page; the character is not.
+        fontNameCodePage(m_fontEntry)->decode(m_fontNameBytes, m_fontName);
+        m_fontNameBytes.clear();
+        if (m_fontName.size() < 256)
+            m_fontName.append(QChar(c));
         return;
     }
-    if (isTextCharacter(c))
-        appendChar(c);
+    appendChar(c);
 }
 
 void Reader::flushBytes()
@@ -1602,29 +1596,31 @@ void Reader::flushRun()
     flushBytes();
     if (m_run.isEmpty())
         return;
-    if (m_runHasSurrogates) {
-        // A lone half of a surrogate pair would break every later conversion.
-        QChar *data = m_run.data();
-        const qsizetype size = m_run.size();
-        for (qsizetype i = 0; i < size; ++i) {
-            if (data[i].isHighSurrogate() && i + 1 < size && data[i + 1].isLowSurrogate())
-                ++i;
-            else if (data[i].isSurrogate())
-                data[i] = QChar::ReplacementCharacter;
-        }
-        m_runHasSurrogates = false;
-    }
     ensureParagraph();
-    if (m_anchorNames.isEmpty()) {
-        m_cursor.insertText(m_run, charFormat(m_runState));
-    } else {
-        QTextCharFormat format = charFormat(m_runState);
+    QTextCharFormat format = charFormat(m_runState);
+    if (!m_anchorNames.isEmpty()) {
         format.setAnchor(true);
         format.setAnchorNames(m_anchorNames);
         m_anchorNames.clear();
-        m_cursor.insertText(m_run, format);
     }
+    insertText(m_cursor, m_run, format);
     m_run.clear();
+}
+
+// Every path of text into the document ends here, links and bookmark names
+// included, so that none can bring in what the document must not hold.
+void Reader::insertText(QTextCursor &cursor, QStringView text, QTextCharFormat format)
+{
+    if (format.isAnchor()) {
+        if (format.hasProperty(QTextFormat::AnchorHref))
+            format.setAnchorHref(Rtf::documentText(format.anchorHref()));
+        QStringList names = format.anchorNames();
+        for (QString &name : names)
+            name = Rtf::documentText(name);
+        if (!names.isEmpty())
+            format.setAnchorNames(names);
+    }
+    cursor.insertText(Rtf::documentText(text), format);
 }
 
 QTextCharFormat Reader::charFormat(const CharState &state)
@@ -1801,7 +1797,7 @@ void Reader::finishParagraph(bool newBlock)
         if (!m_listText.isEmpty()) {
             // Not a real list: the marker the writer rendered is the text.
             QTextCursor start(m_cursor.block());
-            start.insertText(m_listText, charFormat(m_state.chr));
+            insertText(start, m_listText, charFormat(m_state.chr));
         }
     }
     m_listText.clear();
@@ -2036,8 +2032,10 @@ QString decodePlainText(const QByteArray &data)
     // Any line end makes a paragraph; other control characters are dropped.
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text.removeIf([](QChar c) { return c != u'\n' && !isTextCharacter(c.unicode()); });
-    return text;
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = Rtf::documentText(line);
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "rtfwriter.h"
 
 #include "rtfcodepages.h"
+#include "rtftext.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -54,11 +55,22 @@ void appendHexByte(QByteArray &out, unsigned char byte)
     out += digits[byte & 0xf];
 }
 
+void appendUnicode(QByteArray &out, char16_t c)
+{
+    out += "\\u";
+    out += QByteArray::number(qint16(c));
+    const QHash<char16_t, char> &fallback = fallbackTable();
+    const auto byte = fallback.constFind(c);
+    if (byte != fallback.constEnd())
+        appendHexByte(out, static_cast<unsigned char>(*byte));
+    else
+        out += '?';
+}
+
 void appendEscaped(QByteArray &out, QStringView text)
 {
-    const QHash<char16_t, char> &fallback = fallbackTable();
-    for (const QChar ch : text) {
-        const char16_t c = ch.unicode();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
         if (c == u'\\' || c == u'{' || c == u'}') {
             out += '\\';
             out += char(c);
@@ -74,19 +86,32 @@ void appendEscaped(QByteArray &out, QStringView text)
             out += "\\-";
         } else if (c == 0x2011) {
             out += "\\_";
-        } else if (c == QChar::ObjectReplacementCharacter || c < 0x20 || c == 0xfdd0 || c == 0xfdd1
-                   || c == QChar::ParagraphSeparator) {
-            // Structure, not text: pictures and paragraphs are written apart.
-        } else {
-            out += "\\u";
-            out += QByteArray::number(qint16(c));
-            const auto byte = fallback.constFind(c);
-            if (byte != fallback.constEnd())
-                appendHexByte(out, static_cast<unsigned char>(*byte));
-            else
-                out += '?';
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size()
+                   && text[i + 1].isLowSurrogate()) {
+            appendUnicode(out, c);
+            appendUnicode(out, text[++i].unicode());
+        } else if (QChar::isSurrogate(c)) {
+            // Read back, a lone half would be the replacement character: write
+            // that, so that a second save equals the first.
+            appendUnicode(out, QChar::ReplacementCharacter);
+        } else if (Rtf::isTextCharacter(c)) {
+            appendUnicode(out, c);
         }
+        // Anything else is structure, not text: pictures and paragraphs are
+        // written apart, and the reader drops the rest.
     }
+}
+
+// True when nothing of the block's content is written: it has no picture
+// and no character that is text.
+bool writesNothing(const QTextBlock &block)
+{
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.charFormat().isImageFormat() || !Rtf::documentText(fragment.text()).isEmpty())
+            return false;
+    }
+    return true;
 }
 
 int levelFormat(QTextListFormat::Style style)
@@ -124,7 +149,7 @@ private:
     void writeTable(const QTextTable *table, int depth);
     void writeBlock(const QTextBlock &block, int depth, const char *ending);
     void writeParagraphFormat(const QTextBlock &block, int depth);
-    void writeCharFormat(const QTextCharFormat &format);
+    QByteArray charFormatWords(const QTextCharFormat &format);
     void writePicture(const QTextImageFormat &format);
     void writeRowDefinition(const QTextTable *table, int row, const std::vector<int> &rights);
     std::vector<int> columnRights(const QTextTable *table) const;
@@ -187,7 +212,7 @@ void Writer::writeFrame(const QTextFrame *frame, int depth)
         } else {
             // ...unless it is empty, when only a \par can make it exist at all.
             const bool last = i + 1 == items.size() && frame == m_document.rootFrame();
-            const bool keepEmpty = i > 0 && item.block.length() <= 1;
+            const bool keepEmpty = i > 0 && writesNothing(item.block);
             writeBlock(item.block, depth, last && !keepEmpty ? "" : "\\par\n");
         }
     }
@@ -339,7 +364,7 @@ void Writer::writeParagraphFormat(const QTextBlock &block, int depth)
         m_body += "\\ls" + QByteArray::number(listIndex(list));
         m_body += "\\ilvl" + QByteArray::number(std::clamp(list->format().indent(), 1, 9) - 1);
     }
-    writeCharFormat(block.charFormat());
+    m_body += charFormatWords(block.charFormat());
     m_body += ' ';
 }
 
@@ -348,7 +373,7 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
     if (const QTextList *list = block.textList()) {
         // The rendered marker, for readers that do not know \ls.
         m_body += "{\\listtext\\pard\\plain";
-        writeCharFormat(block.charFormat());
+        m_body += charFormatWords(block.charFormat());
         m_body += ' ';
         if (isBullet(list->format().style()))
             appendEscaped(m_body, u"\u2022");
@@ -358,14 +383,31 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
     }
     writeParagraphFormat(block, depth);
 
+    // Fragments that would be written alike share one group, so that a
+    // document split differently (as one read back is) is written the same.
     QString openHref;
+    QByteArray openFormat;
+    bool groupOpen = false;
+    const auto closeGroup = [&] {
+        if (groupOpen)
+            m_body += '}';
+        groupOpen = false;
+    };
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (!fragment.isValid())
             continue;
         const QTextCharFormat format = fragment.charFormat();
+        QByteArray text;
+        if (!format.isImageFormat()) {
+            appendEscaped(text, fragment.text());
+            // Nothing of it is text: a group for it would not read back.
+            if (text.isEmpty())
+                continue;
+        }
         const QString href = format.isAnchor() ? format.anchorHref() : QString();
         if (href != openHref) {
+            closeGroup();
             if (!openHref.isEmpty())
                 m_body += "}}}";
             if (!href.isEmpty()) {
@@ -378,6 +420,7 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
             openHref = href;
         }
         if (format.isImageFormat()) {
+            closeGroup();
             // One fragment may hold several pictures of the same format.
             const qsizetype count = fragment.text().count(QChar::ObjectReplacementCharacter);
             for (qsizetype i = 0; i < count; ++i)
@@ -385,6 +428,8 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
             continue;
         }
         const QStringList anchors = format.anchorNames();
+        if (!anchors.isEmpty())
+            closeGroup();
         for (const QString &anchor : anchors) {
             for (const char *mark : {"{\\*\\bkmkstart ", "{\\*\\bkmkend "}) {
                 m_body += mark;
@@ -392,77 +437,85 @@ void Writer::writeBlock(const QTextBlock &block, int depth, const char *ending)
                 m_body += '}';
             }
         }
-        m_body += '{';
-        writeCharFormat(format);
-        m_body += ' ';
-        appendEscaped(m_body, fragment.text());
-        m_body += '}';
+        const QByteArray words = charFormatWords(format);
+        if (!groupOpen || words != openFormat) {
+            closeGroup();
+            // \plain: the paragraph's own character format, written with
+            // its \pard, must not carry over into the text.
+            m_body += "{\\plain" + words + ' ';
+            openFormat = words;
+            groupOpen = true;
+        }
+        m_body += text;
     }
+    closeGroup();
     if (!openHref.isEmpty())
         m_body += "}}}";
     m_body += ending;
 }
 
-void Writer::writeCharFormat(const QTextCharFormat &format)
+QByteArray Writer::charFormatWords(const QTextCharFormat &format)
 {
+    QByteArray out;
     QString family;
     const QStringList families = format.fontFamilies().toStringList();
     if (!families.isEmpty())
         family = families.first();
     else if (format.hasProperty(QTextFormat::FontFamily))
         family = format.property(QTextFormat::FontFamily).toString();
-    m_body += "\\f" + QByteArray::number(family.isEmpty() ? 0 : fontIndex(family));
+    out += "\\f" + QByteArray::number(family.isEmpty() ? 0 : fontIndex(family));
 
     qreal points = m_defaultPointSize;
     if (format.hasProperty(QTextFormat::FontPointSize))
         points = format.fontPointSize();
     else if (format.hasProperty(QTextFormat::FontPixelSize))
         points = format.intProperty(QTextFormat::FontPixelSize) * 0.75;
-    m_body += "\\fs" + QByteArray::number(std::clamp(qRound(points * 2), 2, 3276));
+    out += "\\fs" + QByteArray::number(std::clamp(qRound(points * 2), 2, 3276));
 
     if (format.fontWeight() >= QFont::DemiBold)
-        m_body += "\\b";
+        out += "\\b";
     if (format.fontItalic())
-        m_body += "\\i";
+        out += "\\i";
     if (format.fontStrikeOut())
-        m_body += "\\strike";
+        out += "\\strike";
     switch (format.underlineStyle()) {
     case QTextCharFormat::NoUnderline:
         break;
     case QTextCharFormat::DashUnderline:
-        m_body += "\\uldash";
+        out += "\\uldash";
         break;
     case QTextCharFormat::DotLine:
-        m_body += "\\uld";
+        out += "\\uld";
         break;
     case QTextCharFormat::DashDotLine:
-        m_body += "\\uldashd";
+        out += "\\uldashd";
         break;
     case QTextCharFormat::DashDotDotLine:
-        m_body += "\\uldashdd";
+        out += "\\uldashdd";
         break;
     case QTextCharFormat::WaveUnderline:
     case QTextCharFormat::SpellCheckUnderline:
-        m_body += "\\ulwave";
+        out += "\\ulwave";
         break;
     default:
-        m_body += "\\ul";
+        out += "\\ul";
         break;
     }
     if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
-        m_body += "\\super";
+        out += "\\super";
     else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
-        m_body += "\\sub";
+        out += "\\sub";
     if (format.fontCapitalization() == QFont::AllUppercase)
-        m_body += "\\caps";
+        out += "\\caps";
     else if (format.fontCapitalization() == QFont::SmallCaps)
-        m_body += "\\scaps";
+        out += "\\scaps";
     if (format.foreground().style() != Qt::NoBrush)
-        m_body += "\\cf" + QByteArray::number(colorIndex(format.foreground().color()));
+        out += "\\cf" + QByteArray::number(colorIndex(format.foreground().color()));
     if (format.background().style() != Qt::NoBrush) {
         const QByteArray index = QByteArray::number(colorIndex(format.background().color()));
-        m_body += "\\chcbpat" + index + "\\cb" + index;
+        out += "\\chcbpat" + index + "\\cb" + index;
     }
+    return out;
 }
 
 void Writer::writePicture(const QTextImageFormat &format)
