@@ -322,21 +322,6 @@ int main(int argc, char *argv[])
         }
     }
 
-    // A test left unfinished, as the next start finds it.
-    if (tree && selectFirst(tree, NodeExamTest)) {
-        window.setTestStep(0);
-        window.BB_TestStartOKClick();
-        TestRunner *exam = window.examRunner();
-        for (int k = 1; k <= std::min(3, exam->set().rowCount()); ++k) {
-            exam->goToQuestion(k);
-            exam->P_ABCClick(QStringLiteral("A"));
-        }
-        window.setTestStep(0);
-        selectFirst(tree, NodeDocument);
-        if (selectFirst(tree, NodeExamTest))
-            ok = save(window, directory, QStringLiteral("19-exam-resume-offer")) && ok;
-    }
-
     window.resize(TF_Main::RunningMinimumSize);
     window.JvNPB_AboutClick();
     ok = save(window, directory, QStringLiteral("05-about-minimum-size")) && ok;
@@ -346,6 +331,8 @@ int main(int argc, char *argv[])
     // Learning from mistakes: a wrong answer explained, its retake, the progress page.
     window.resize(1100, 720);
     TestRunner *exam = window.examRunner();
+    if (tree)
+        selectFirst(tree, NodeDocument);
     if (tree && selectFirst(tree, NodeExamTest) && exam->set().rowCount() > 0) {
         exam->goToQuestion(1);
         ok = save(window, directory, QStringLiteral("20-exam-review-explanation")) && ok;
@@ -367,5 +354,20 @@ int main(int argc, char *argv[])
     }
     if (tree && selectFirst(tree, NodeProgress))
         ok = save(window, directory, QStringLiteral("21-progress")) && ok;
+
+    // A test left unfinished, as the next start finds it.
+    if (tree && selectFirst(tree, NodeExamTest)) {
+        window.setTestStep(0);
+        window.BB_TestStartOKClick();
+        TestRunner *exam = window.examRunner();
+        for (int k = 1; k <= std::min(3, exam->set().rowCount()); ++k) {
+            exam->goToQuestion(k);
+            exam->P_ABCClick(QStringLiteral("A"));
+        }
+        window.setTestStep(0);
+        selectFirst(tree, NodeDocument);
+        if (selectFirst(tree, NodeExamTest))
+            ok = save(window, directory, QStringLiteral("19-exam-resume-offer")) && ok;
+    }
     return ok && notesSaved ? 0 : 1;
 }
