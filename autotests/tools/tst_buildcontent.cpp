@@ -1,6 +1,7 @@
 #include "buildcontent/contentbuilder.h"
 #include "buildcontent/contentsource.h"
 #include "toolkit/error.h"
+#include "toolkit/rtf/rtfreader.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTest>
 #include <QUuid>
 
@@ -47,14 +50,14 @@ Files validContent()
                                    "[2701]\nJak sprawdza się samoczynne\nwyłączenie w układzie TN?\n"
                                    "Dla: E\nDokument: 31\n"
                                    "- pomiar impedancji pętli zwarcia\n"
-                                   "- warunek Zs · Ia ≤ U0,\n  gdzie Ia wyłącza w wymaganym czasie\n"
+                                   "- warunek Z<sub>s</sub> · I<sub>a</sub> ≤ U<sub>0</sub>,\n  gdzie I<sub>a</sub> wyłącza w wymaganym czasie\n"
                                    "- czas z tablicy 41.1\n\n"
                                    "[2702]\nKto odpowiada za instrukcję eksploatacji?\n"
                                    "Dla: D\nDokument: 11\n"
                                    "- pracodawca ją opracowuje\n"
                                    "- dozór pilnuje jej stosowania\n"
                                    "- eksploatujący pracują według niej\n"_s},
-        {u"pomoc.md"_s, u"# Pomoc\n\nTekst pomocy.\n"_s},
+        {u"pomoc.md"_s, u"# Pomoc\n\nTekst pomocy.\n\nKolumna `item_id`, zapytanie `nazwa = \"Testy\"`.\n"_s},
     };
 }
 
@@ -130,6 +133,8 @@ class TestBuildContent : public QObject
 private slots:
     void buildsTheDatabase();
     void refreshKeepsTheUsersData();
+    void subscripts_data();
+    void subscripts();
     void brokenContent_data();
     void brokenContent();
     void failedBuildLeavesNoDatabase();
@@ -173,7 +178,7 @@ void TestBuildContent::buildsTheDatabase()
                           u"2702|27|D|11|Kto odpowiada za instrukcję eksploatacji?"_s}));
     QCOMPARE(db.column(u"SELECT tresc FROM ustne_punkty WHERE id_ustne = 2701 ORDER BY nr"_s),
              (QStringList{u"pomiar impedancji pętli zwarcia"_s,
-                          u"warunek Zs · Ia ≤ U0,\ngdzie Ia wyłącza w wymaganym czasie"_s, u"czas z tablicy 41.1"_s}));
+                          u"warunek Z<sub>s</sub> · I<sub>a</sub> ≤ U<sub>0</sub>,\ngdzie I<sub>a</sub> wyłącza w wymaganym czasie"_s, u"czas z tablicy 41.1"_s}));
     QCOMPARE(db.column(u"SELECT nr FROM ustne_punkty WHERE id_ustne = 2702 ORDER BY nr"_s),
              (QStringList{u"1"_s, u"2"_s, u"3"_s}));
     for (const QString &table : {u"test_pytania_random"_s, u"test_zestaw"_s, u"test_T_zestaw"_s, u"notes"_s})
@@ -246,6 +251,53 @@ void TestBuildContent::refreshKeepsTheUsersData()
     QCOMPARE(db.column(u"SELECT id_pytanie || udzielona_odpowiedz FROM historia_odpowiedzi"_s), QStringList{u"2701C"_s});
 }
 
+void TestBuildContent::subscripts_data()
+{
+    QTest::addColumn<QString>("markdown");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("subscript");
+    QTest::addColumn<bool>("bold");
+
+    QTest::newRow("in bold text") << u"Warunek **Z<sub>s</sub> · I<sub>a</sub> ≤ U<sub>0</sub>** w TN."_s << u"Z"_s << u"s"_s << true;
+    QTest::newRow("last in bold text") << u"Warunek **Z<sub>s</sub> · I<sub>a</sub> ≤ U<sub>0</sub>** w TN."_s << u"U"_s << u"0"_s << true;
+    QTest::newRow("Greek, in plain text") << u"przy I<sub>Δn</sub> = 30 mA"_s << u"I"_s << u"Δn"_s << false;
+    QTest::newRow("after an italic symbol") << u"napięcie *U*<sub>m</sub> = 24 kV"_s << u"U"_s << u"m"_s << false;
+    QTest::newRow("in a table header") << u"| U<sub>0</sub> | TN |\n|---|---|\n| 230 V | 0,4 s |\n"_s << u"U"_s << u"0"_s << true;
+}
+
+// The RTF read back holds a real subscript right after its symbol, with the
+// symbol's weight, and the document's text keeps no markup.
+void TestBuildContent::subscripts()
+{
+    QFETCH(QString, markdown);
+    QFETCH(QString, base);
+    QFETCH(QString, subscript);
+    QFETCH(bool, bold);
+
+    QTextDocument document;
+    RtfReader::read(ContentBuilder::markdownToRtf(markdown), &document);
+    QVERIFY(!document.toPlainText().contains(u'<'));
+    const int at = document.toPlainText().indexOf(base + subscript);
+    QVERIFY2(at >= 0, qPrintable(document.toPlainText()));
+    const auto formatAt = [&](int position) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(position + 1); // the format of the character before the cursor
+        return cursor.charFormat();
+    };
+    const QTextCharFormat symbol = formatAt(at);
+    QCOMPARE(symbol.verticalAlignment(), QTextCharFormat::AlignNormal);
+    for (int i = 0; i < subscript.size(); ++i) {
+        const QTextCharFormat index = formatAt(at + base.size() + i);
+        QCOMPARE(index.verticalAlignment(), QTextCharFormat::AlignSubScript);
+        QCOMPARE(index.fontWeight() >= QFont::Bold, bold);
+        QCOMPARE(index.fontWeight(), symbol.fontWeight());
+        QVERIFY(!index.fontItalic());
+    }
+    const int end = at + base.size() + subscript.size();
+    if (QStringView(document.toPlainText()).mid(end, 1) == u" ")
+        QCOMPARE(formatAt(end).verticalAlignment(), QTextCharFormat::AlignNormal);
+}
+
 void TestBuildContent::brokenContent_data()
 {
     QTest::addColumn<QString>("file");
@@ -300,9 +352,20 @@ void TestBuildContent::brokenContent_data()
     QTest::newRow("oral document missing") << oral << u"Dokument: 11\n"_s << QString() << u"oral/27-ochrona.txt:13"_s << u"oral question [2702] lacks \"Dokument: N\""_s;
     QTest::newRow("oral document of a heading") << oral << u"Dokument: 11"_s << u"Dokument: 4"_s << u"oral/27-ochrona.txt:16"_s << u"node 4 is not a document (type 1) but of type 0"_s;
     QTest::newRow("oral id used twice") << oral << u"[2702]"_s << u"[2701]"_s << u"oral/27-ochrona.txt:13"_s << u"oral question id 2701 is used again (first at "_s;
-    QTest::newRow("point continued without indent") << oral << u"  gdzie Ia"_s << u"gdzie Ia"_s << u"oral/27-ochrona.txt:10"_s << u"text after the points of oral question [2701]"_s;
+    QTest::newRow("point continued without indent") << oral << u"  gdzie I<sub>a</sub>"_s << u"gdzie I<sub>a</sub>"_s << u"oral/27-ochrona.txt:10"_s << u"text after the points of oral question [2701]"_s;
     QTest::newRow("point before Dla") << oral << u"Dla: E\nDokument: 31\n- pomiar"_s << u"- pomiar"_s << u"oral/27-ochrona.txt:6"_s << u"a point of oral question [2701] before its \"Dla:\""_s;
     QTest::newRow("oral section no test draws") << oral << u"[2701]"_s << u"[2701]"_s << u"oral/20-x.txt"_s << u"section code 20 is drawn by no test"_s;
+
+    // Typography of the Polish text, in every kind of source.
+    QTest::newRow("underscore subscript in a document") << u"documents/31-pomiary.md"_s << u"Pomiary i ich terminy."_s << u"Pomiar Z_s i jego terminy."_s << u"documents/31-pomiary.md:1"_s << u"\"Z_s\": write a subscript as <sub>…</sub>"_s;
+    QTest::newRow("underscore subscript in an explanation") << q27 << u"podaje 0,4 s dla 230 V."_s << u"podaje 0,4 s dla U_0 = 230 V."_s << u"questions/27-ochrona.txt:11"_s << u"\"U_0\": write a subscript"_s;
+    QTest::newRow("underscore after a Greek letter") << oral << u"- czas z tablicy 41.1"_s << u"- czas przy IΔ_n"_s << u"oral/27-ochrona.txt:11"_s << u"\"Δ_n\": write a subscript"_s;
+    QTest::newRow("underscore subscript in the help") << u"pomoc.md"_s << u"Tekst pomocy."_s << u"Napięcie U_L."_s << u"pomoc.md:3"_s << u"\"U_L\": write a subscript"_s;
+    QTest::newRow("ASCII quotes in a question") << q1 << u"Kto wydaje świadectwa kwalifikacyjne?"_s << u"Kto wydaje \"świadectwa\"?"_s << u"questions/1-ogolne.txt:2"_s << u"ASCII double quote in Polish text: use „…”"_s;
+    QTest::newRow("ASCII closing quote in an answer") << q27 << u"B) zielono-żółty"_s << u"B) „zielono-żółty\""_s << u"questions/27-ochrona.txt:17"_s << u"ASCII double quote"_s;
+    QTest::newRow("ASCII quotes in an oral point") << oral << u"- pracodawca ją opracowuje"_s << u"- \"pracodawca\" ją opracowuje"_s << u"oral/27-ochrona.txt:17"_s << u"ASCII double quote"_s;
+    QTest::newRow("ASCII quotes in a document heading") << u"documents/11-prawo.md"_s << u"# Prawo energetyczne"_s << u"# \"Prawo energetyczne\""_s << u"documents/11-prawo.md:1"_s << u"ASCII double quote"_s;
+    QTest::newRow("ASCII quotes in the help") << u"pomoc.md"_s << u"Tekst pomocy."_s << u"Przycisk \"Pomoc\"."_s << u"pomoc.md:3"_s << u"ASCII double quote"_s;
 }
 
 void TestBuildContent::brokenContent()

@@ -13,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
 
 namespace ContentBuilder {
 
@@ -121,6 +122,44 @@ void giveHeadingsTheirSize(QTextDocument &document)
     }
 }
 
+// A subscript is written as <sub>…</sub>, which Qt inserts as an HTML
+// fragment without the surrounding emphasis: give it the weight of the
+// symbol it belongs to, so that "**Z<sub>s</sub>**" stays bold throughout.
+// The slant is left upright, as an index is set.
+void giveSubscriptsTheirWeight(QTextDocument &document)
+{
+    struct Range
+    {
+        int start;
+        int end;
+        int weight;
+    };
+    QList<Range> ranges; // gathered first: formatting splits the fragments
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextCharFormat before;
+        int beforeEnd = -1;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            const int end = fragment.position() + fragment.length();
+            if (format.verticalAlignment() == QTextCharFormat::AlignSubScript
+                && beforeEnd == fragment.position()
+                && before.verticalAlignment() != QTextCharFormat::AlignSubScript)
+                ranges.append({fragment.position(), end, before.fontWeight()});
+            before = format;
+            beforeEnd = end;
+        }
+    }
+    QTextCursor cursor(&document);
+    for (const Range &range : std::as_const(ranges)) {
+        cursor.setPosition(range.start);
+        cursor.setPosition(range.end, QTextCursor::KeepAnchor);
+        QTextCharFormat weight;
+        weight.setFontWeight(range.weight);
+        cursor.mergeCharFormat(weight);
+    }
+}
+
 } // namespace
 
 QByteArray markdownToRtf(const QString &markdown)
@@ -130,6 +169,7 @@ QByteArray markdownToRtf(const QString &markdown)
     body.setPointSize(BodyPointSize);
     document.setDefaultFont(body);
     document.setMarkdown(markdown);
+    giveSubscriptsTheirWeight(document);
     giveHeadingsTheirSize(document);
     return RtfWriter::write(document);
 }

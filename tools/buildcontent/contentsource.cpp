@@ -99,6 +99,28 @@ std::optional<int> itemId(const QString &text)
 
 } // namespace ContentLines
 
+// Polish text is typeset: a subscript is <sub>…</sub>, not "U_0", and
+// quotation marks are „…”. Code spans (`…`) are left alone; in the question
+// files a line starting with # is a comment and is not checked.
+void checkTypography(Reader &reader, const QStringList &lines, bool hashComments)
+{
+    static const QRegularExpression codeSpan(QStringLiteral("`[^`]*`"));
+    static const QRegularExpression underscoreSubscript(
+        QStringLiteral(R"([\p{L}\p{So}\p{Sm}]_[\p{L}\p{N}])"));
+    for (int i = 0; i < lines.size(); ++i) {
+        QString line = lines.at(i);
+        if (hashComments && line.trimmed().startsWith(u'#'))
+            continue;
+        line.remove(codeSpan);
+        if (const QRegularExpressionMatch m = underscoreSubscript.match(line); m.hasMatch())
+            reader.fault(i + 1,
+                         QStringLiteral("\"%1\": write a subscript as <sub>…</sub>, not with \"_\"")
+                             .arg(m.captured()));
+        if (line.contains(u'"'))
+            reader.fault(i + 1, QStringLiteral("ASCII double quote in Polish text: use „…”"));
+    }
+}
+
 void readTree(const QString &path, ContentSource &content)
 {
     Reader reader(path, content.faults);
@@ -181,13 +203,23 @@ void forNamedFiles(const QString &directory, const QRegularExpression &pattern, 
     }
 }
 
+void checkMarkdownTypography(const QString &path, ContentSource &content)
+{
+    Reader reader(path, content.faults);
+    QStringList lines;
+    if (reader.open(lines))
+        checkTypography(reader, lines, false);
+}
+
 void readDocuments(const QString &directory, ContentSource &content)
 {
     static const QRegularExpression name(QStringLiteral(R"(^(\d+)-.*\.(md|rtf)$)"));
     forNamedFiles(directory, name, QStringLiteral("a document's name is <item_id>-<slug>.md or .rtf"), content,
                   [&](const QString &path, const QRegularExpressionMatch &match) {
-                      content.documents.append({match.captured(1).toInt(), path,
-                                                match.captured(2) == QLatin1String("rtf"), {path, 0}});
+                      const bool isRtf = match.captured(2) == QLatin1String("rtf");
+                      content.documents.append({match.captured(1).toInt(), path, isRtf, {path, 0}});
+                      if (!isRtf)
+                          checkMarkdownTypography(path, content);
                   });
 }
 
@@ -197,6 +229,7 @@ void readQuestions(const QString &path, int idDzial, ContentSource &content)
     QStringList lines;
     if (!reader.open(lines))
         return;
+    checkTypography(reader, lines, true);
     static const QRegularExpression header(QStringLiteral(R"(^\[(\d+)\]$)"));
     static const QRegularExpression answer(QStringLiteral(R"(^([ABC])\)\s?(.*)$)"));
     static const QRegularExpression verdict(QStringLiteral(R"(^=\s*(\S*)$)"));
@@ -306,6 +339,7 @@ void readOralQuestions(const QString &path, int idDzial, ContentSource &content)
     QStringList lines;
     if (!reader.open(lines))
         return;
+    checkTypography(reader, lines, true);
     static const QRegularExpression header(QStringLiteral(R"(^\[(\d+)\]$)"));
     static const QRegularExpression position(QStringLiteral(R"(^Dla:\s*(.*)$)"));
 
@@ -450,8 +484,10 @@ ContentSource ContentSource::read(const QString &directory)
     readSectionFiles(dir.filePath(QStringLiteral("oral")), QStringLiteral("an oral question"), content,
                      readOralQuestions);
     const QString help = dir.filePath(QStringLiteral("pomoc.md"));
-    if (QFile::exists(help))
+    if (QFile::exists(help)) {
         content.helpPath = help;
+        checkMarkdownTypography(help, content);
+    }
     return content;
 }
 
