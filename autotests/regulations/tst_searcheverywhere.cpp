@@ -108,6 +108,8 @@ private slots:
     void patternCharactersAreLiteral_data();
     void patternCharactersAreLiteral();
     void bankIsReadOnceWithPlainTextAndRtf();
+    void bankReadsStoredTextElseRtf_data();
+    void bankReadsStoredTextElseRtf();
     void bankDatabaseErrorRaises();
 };
 
@@ -366,6 +368,56 @@ void TestSearchEverywhere::bankIsReadOnceWithPlainTextAndRtf()
         = SearchEverywhere::run(u"ELEKTRODA"_s, false, {}, {}, {}, bank.questions());
     QCOMPARE(found.questionMatches, 1);
     QCOMPARE(found.questions.first().field, BankQuestion::AnswerB);
+}
+
+void TestSearchEverywhere::bankReadsStoredTextElseRtf_data()
+{
+    // The stored text differs from its RTF, so that it shows which was read.
+    QTest::addColumn<QStringList>("statements");
+    QTest::addColumn<QStringList>("questions"); // of 1 and 2
+    QTest::addColumn<QStringList>("answersC");
+    QTest::newRow("every question stored")
+        << QStringList {u"INSERT INTO pytania_tekst VALUES (1, 'zapisane 1', 'a', 'b', 'c1'), "
+                        "(2, 'zapisane 2', 'a', 'b', 'c2')"_s}
+        << QStringList {u"zapisane 1"_s, u"zapisane 2"_s} << QStringList {u"c1"_s, u"c2"_s};
+    QTest::newRow("one question stored")
+        << QStringList {u"INSERT INTO pytania_tekst VALUES (2, 'zapisane 2', 'a', 'b', 'c2')"_s}
+        << QStringList {u"Pytanie pierwsze"_s, u"zapisane 2"_s}
+        << QStringList {u"łącznik"_s, u"c2"_s};
+    QTest::newRow("none stored") << QStringList {}
+                                 << QStringList {u"Pytanie pierwsze"_s, u"Pytanie drugie"_s}
+                                 << QStringList {u"łącznik"_s, u"łącznik"_s};
+    QTest::newRow("a database without the table")
+        << QStringList {u"DROP TABLE pytania_tekst"_s}
+        << QStringList {u"Pytanie pierwsze"_s, u"Pytanie drugie"_s}
+        << QStringList {u"łącznik"_s, u"łącznik"_s};
+}
+
+void TestSearchEverywhere::bankReadsStoredTextElseRtf()
+{
+    QFETCH(QStringList, statements);
+    QFETCH(QStringList, questions);
+    QFETCH(QStringList, answersC);
+    TestDatabase db;
+    QVERIFY(db.exec({
+        u"INSERT INTO test_pytania VALUES (1, '{\\rtf1\\ansi Pytanie {\\b pierwsze}\\par}', "
+        "'tak', 'nie', '{\\rtf1\\ansi\\ansicpg1250 \\''b3\\''b9cznik}', 'A', 3)"_s,
+        u"INSERT INTO test_pytania VALUES (2, '{\\rtf1\\ansi Pytanie {\\i drugie}\\par}', "
+        "'tak', 'nie', '{\\rtf1\\ansi\\ansicpg1250 \\''b3\\''b9cznik}', 'C', 4)"_s,
+    }));
+    QVERIFY(db.exec(statements));
+    QuestionBank bank;
+    bank.load(db.database());
+    QCOMPARE(bank.questions().size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const BankQuestion &question = bank.questions().at(i);
+        QCOMPARE(question.idPytanie, i + 1);
+        QCOMPARE(question.idDzial, i + 3);
+        QCOMPARE(question.correct, i ? u"C"_s : u"A"_s);
+        QCOMPARE(question.text[BankQuestion::Question], questions.at(i));
+        QCOMPARE(question.text[BankQuestion::AnswerC], answersC.at(i));
+        QCOMPARE(question.folded[BankQuestion::AnswerC], DocumentTextCache::fold(answersC.at(i)));
+    }
 }
 
 void TestSearchEverywhere::bankDatabaseErrorRaises()

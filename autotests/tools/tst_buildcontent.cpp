@@ -167,6 +167,12 @@ void TestBuildContent::buildsTheDatabase()
     QCOMPARE(db.column(u"SELECT id_pytanie || poprawna_odpowiedz || id_dzial FROM test_pytania ORDER BY id_pytanie"_s),
              (QStringList{u"101A1"_s, u"2701A27"_s, u"2702B27"_s}));
     QVERIFY(db.scalar(u"SELECT odp_B FROM test_pytania WHERE id_pytanie = 2702"_s).toString().startsWith(u"{\\rtf1"_s));
+    // Beside the RTF, the plain text it shows, for searching the bank.
+    QCOMPARE(db.column(u"SELECT id_pytanie || '|' || pytanie || '|' || odp_A || '|' || odp_B || '|' || odp_C "
+                       "FROM pytania_tekst ORDER BY id_pytanie"_s),
+             (QStringList{u"101|Kto wydaje świadectwa kwalifikacyjne?|komisja kwalifikacyjna|pracodawca|starosta"_s,
+                          u"2701|Czas wyłączenia w układzie TN przy 230 V dla obwodów do 32 A?|0,4 s|5 s|1 s"_s,
+                          u"2702|Kolor przewodu ochronnego PE?|niebieski|zielono-żółty|brązowy"_s}));
     QCOMPARE(db.column(u"SELECT id_pytanie || '|' || item_id || '|' || wyjasnienie FROM pytania_wyjasnienia "
                        "ORDER BY id_pytanie"_s),
              (QStringList{u"101|11|Art. 54 ust. 1 Prawa energetycznego."_s,

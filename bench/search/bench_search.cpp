@@ -8,8 +8,9 @@
 // RtfReader into a QTextDocument. Also the memory the text cache holds
 // against the library's plain text (UTF-16, as QString holds it).
 //
-// Every match at once ("Wszystkie"), with a bank of 32,767 questions in RTF,
-// of a three-letter phrase with the Polish letters ignored:
+// Every match at once ("Wszystkie"), with a bank of 32,767 questions in RTF
+// and their plain text beside, as the content tool stores them, of a
+// three-letter phrase with the Polish letters ignored:
 //   (d) on a fresh window: every document and the bank read once, behind the worker;
 //   (e) then again on the same window, from what was read;
 // and, apart, the search of (e) without the list, and reading the bank alone.
@@ -18,6 +19,7 @@
 
 #include "benchtree.h"
 #include "data/database.h"
+#include "data/questiontexts.h"
 #include "data/schema.h"
 #include "regulations/documentquery.h"
 #include "regulations/qmx_tree.h"
@@ -238,6 +240,8 @@ void buildLibrary(Library &library)
             question.addBindValue(1 + id % 32);
             Sql::exec(question);
         }
+        // And its plain text, as the content tool stores it beside.
+        QuestionTexts::fill(db);
         transaction.commit();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench"));

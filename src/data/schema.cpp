@@ -21,6 +21,7 @@ QStringList ownTableNames()
             QStringLiteral("pytania_wyjasnienia"),
             QStringLiteral("ustne_pytania"),
             QStringLiteral("ustne_punkty"),
+            QStringLiteral("pytania_tekst"),
             QStringLiteral("historia_testow"),
             QStringLiteral("historia_odpowiedzi")};
 }
@@ -29,7 +30,8 @@ QStringList contentTableNames()
 {
     return {QStringLiteral("tree"),          QStringLiteral("tree_documents"),
             QStringLiteral("test_pytania"),  QStringLiteral("pytania_wyjasnienia"),
-            QStringLiteral("ustne_pytania"), QStringLiteral("ustne_punkty")};
+            QStringLiteral("ustne_pytania"), QStringLiteral("ustne_punkty"),
+            QStringLiteral("pytania_tekst")};
 }
 
 QStringList userTableNames()

@@ -102,6 +102,17 @@ CREATE TABLE IF NOT EXISTS ustne_punkty (
     PRIMARY KEY (id_ustne, nr)
 );
 
+-- The plain text of each question of test_pytania and of its three answers,
+-- exactly as their RTF shows it, so that the bank can be searched without
+-- reading its RTF. A question without a row here is read from its RTF.
+CREATE TABLE IF NOT EXISTS pytania_tekst (
+    id_pytanie INTEGER PRIMARY KEY,
+    pytanie    TEXT NOT NULL,
+    odp_A      TEXT NOT NULL,
+    odp_B      TEXT NOT NULL,
+    odp_C      TEXT NOT NULL
+);
+
 -- Tables of the program's own that hold the user's data: the history of
 -- scored tests. The content build creates them when missing and never
 -- empties them. rodzaj: 1 exam, 2 thematic, 3 retake of the wrong answers,

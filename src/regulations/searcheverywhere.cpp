@@ -1,15 +1,14 @@
 #include "searcheverywhere.h"
 
+#include "data/questiontexts.h"
 #include "data/sql.h"
 #include "documentsearch.h"
 #include "documenttextcache.h"
-#include "rtf/rtfreader.h"
 
 #include "toolkit/error.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStringDecoder>
 #include <QTextDocument>
 
 namespace PolishLetters {
@@ -70,29 +69,24 @@ QString stripped(QStringView text)
 
 // ---------------------------------------------------------------------------
 
-QString QuestionBank::plainText(const QByteArray &data, QTextDocument *scratch)
-{
-    if (!RtfReader::isRtf(data)) {
-        // Plain text: UTF-8, or windows-1250 when it is not valid UTF-8.
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8.decode(data);
-        if (!utf8.hasError())
-            return text;
-        QStringDecoder cp1250("windows-1250");
-        return cp1250.decode(data);
-    }
-    RtfReader::read(data, scratch);
-    return scratch->toPlainText();
-}
-
 void QuestionBank::load(const QSqlDatabase &database)
 {
     m_questions.clear();
     m_loaded = false;
-    QSqlQuery query = Sql::exec(database,
-                                QStringLiteral("SELECT id_pytanie, id_dzial, poprawna_odpowiedz, "
-                                               "pytanie, odp_A, odp_B, odp_C FROM test_pytania "
-                                               "ORDER BY id_pytanie"));
+    // The stored plain text where the database has it; the RTF of any
+    // question it lacks (a database built before the table) is read here.
+    const bool hasTexts = database.tables().contains(QStringLiteral("pytania_tekst"));
+    QSqlQuery query = Sql::prepare(
+        database,
+        hasTexts ? QStringLiteral(
+            "SELECT t.id_pytanie, t.id_dzial, t.poprawna_odpowiedz, p.id_pytanie IS NOT NULL, "
+            "coalesce(p.pytanie, t.pytanie), coalesce(p.odp_A, t.odp_A), "
+            "coalesce(p.odp_B, t.odp_B), coalesce(p.odp_C, t.odp_C) FROM test_pytania t "
+            "LEFT JOIN pytania_tekst p ON p.id_pytanie = t.id_pytanie ORDER BY t.id_pytanie")
+                 : QStringLiteral("SELECT id_pytanie, id_dzial, poprawna_odpowiedz, 0, pytanie, "
+                                  "odp_A, odp_B, odp_C FROM test_pytania ORDER BY id_pytanie"));
+    query.setForwardOnly(true);
+    Sql::exec(query);
     QTextDocument scratch;
     QList<BankQuestion> questions;
     while (query.next()) {
@@ -100,8 +94,11 @@ void QuestionBank::load(const QSqlDatabase &database)
         question.idPytanie = query.value(0).toInt();
         question.idDzial = query.value(1).toInt();
         question.correct = query.value(2).toString().trimmed();
+        const bool stored = query.value(3).toBool();
         for (int field = 0; field < BankQuestion::FieldCount; ++field) {
-            question.text[field] = plainText(query.value(3 + field).toByteArray(), &scratch);
+            const QVariant value = query.value(4 + field);
+            question.text[field] = stored ? value.toString()
+                                          : QuestionTexts::plainText(value.toByteArray(), &scratch);
             question.folded[field] = DocumentTextCache::fold(question.text[field]);
         }
         questions.append(std::move(question));

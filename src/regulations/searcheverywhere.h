@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -9,8 +8,6 @@
 #include <array>
 #include <functional>
 #include <optional>
-
-class QTextDocument;
 
 namespace PolishLetters {
 
@@ -41,15 +38,12 @@ struct BankQuestion
 class QuestionBank
 {
 public:
-    // Reads every question in id order. Damaged RTF gives the text that could
-    // be read. Raises Error.
+    // Reads every question in id order, from the stored plain text where
+    // the database has it, else from the RTF. Damaged RTF gives the text that
+    // could be read. Raises Error.
     void load(const QSqlDatabase &database);
     bool isLoaded() const { return m_loaded; }
     const QList<BankQuestion> &questions() const { return m_questions; }
-
-    // The plain text of a stored question or answer: RTF, or plain text when
-    // the bytes are not RTF. The scratch document is reused between calls.
-    static QString plainText(const QByteArray &data, QTextDocument *scratch);
 
 private:
     QList<BankQuestion> m_questions;

@@ -2,6 +2,7 @@
 
 #include "data/contentstore.h"
 #include "data/filedatabase.h"
+#include "data/questiontexts.h"
 #include "data/sql.h"
 #include "toolkit/error.h"
 #include "toolkit/rtf/rtfwriter.h"
@@ -64,6 +65,7 @@ void fillContent(const QSqlDatabase &db, const ContentSource &content)
         question.bindValue(6, row.idDzial);
         Sql::exec(question);
     }
+    QuestionTexts::fill(db);
 
     QSqlQuery explanation = Sql::prepare(db, QStringLiteral(
             "INSERT INTO pytania_wyjasnienia (id_pytanie, wyjasnienie, item_id) VALUES (?, ?, ?)"));
