@@ -359,7 +359,6 @@ int main(int argc, char *argv[])
     if (tree && selectFirst(tree, NodeExamTest)) {
         window.setTestStep(0);
         window.BB_TestStartOKClick();
-        TestRunner *exam = window.examRunner();
         for (int k = 1; k <= std::min(3, exam->set().rowCount()); ++k) {
             exam->goToQuestion(k);
             exam->P_ABCClick(QStringLiteral("A"));
