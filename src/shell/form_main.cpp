@@ -41,6 +41,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
@@ -51,6 +52,9 @@
 #include <QToolBar>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+
+#include <exception>
+#include <thread>
 
 namespace {
 
@@ -1121,9 +1125,26 @@ void TF_Main::runSearchEverywhere(const QString &phrase, bool polishLetters)
                 this,
                 Worker::Settings{QStringLiteral("Szukanie"), QStringLiteral("Trwa przeszukiwanie")},
                 [&](Worker &) {
+                    // The bank is read on a thread and a connection of its own
+                    // while the documents are read here: the two take about
+                    // as long as the longer of them.
+                    std::exception_ptr bankError;
+                    std::thread bankReader;
+                    if (!m_questionBank.isLoaded()) {
+                        bankReader = std::thread([&] {
+                            try {
+                                ThreadConnection bankConnection;
+                                m_questionBank.load(bankConnection.database());
+                            } catch (...) {
+                                bankError = std::current_exception();
+                            }
+                        });
+                    }
+                    const auto joinBank = qScopeGuard([&] {
+                        if (bankReader.joinable())
+                            bankReader.join();
+                    });
                     ThreadConnection connection;
-                    if (!m_questionBank.isLoaded())
-                        m_questionBank.load(connection.database());
                     DocumentQuery query;
                     QTextDocument scratch;
                     const auto read = [&](int itemId) -> std::optional<QByteArray> {
@@ -1133,6 +1154,12 @@ void TF_Main::runSearchEverywhere(const QString &phrase, bool polishLetters)
                         query.close();
                         return rtf;
                     };
+                    for (const SearchDocument &document : documents)
+                        m_documentTexts.foldedText(document.itemId, read, &scratch);
+                    if (bankReader.joinable())
+                        bankReader.join();
+                    if (bankError)
+                        std::rethrow_exception(bankError);
                     results = SearchEverywhere::run(
                             phrase, polishLetters, documents,
                             [&](qint32 itemId) {
