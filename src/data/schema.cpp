@@ -22,7 +22,8 @@ QStringList ownTableNames()
             QStringLiteral("ustne_pytania"),
             QStringLiteral("ustne_punkty"),
             QStringLiteral("historia_testow"),
-            QStringLiteral("historia_odpowiedzi")};
+            QStringLiteral("historia_odpowiedzi"),
+            QStringLiteral("ustne_powtorki")};
 }
 
 QStringList contentTableNames()
@@ -34,12 +35,10 @@ QStringList contentTableNames()
 
 QStringList userTableNames()
 {
-    return {QStringLiteral("notes"),
-            QStringLiteral("test_zestaw"),
-            QStringLiteral("test_T_zestaw"),
-            QStringLiteral("test_pytania_random"),
-            QStringLiteral("historia_testow"),
-            QStringLiteral("historia_odpowiedzi")};
+    return {QStringLiteral("notes"),           QStringLiteral("test_zestaw"),
+            QStringLiteral("test_T_zestaw"),   QStringLiteral("test_pytania_random"),
+            QStringLiteral("historia_testow"), QStringLiteral("historia_odpowiedzi"),
+            QStringLiteral("ustne_powtorki")};
 }
 
 QString infoTableName()
