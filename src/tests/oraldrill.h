@@ -106,6 +106,12 @@ public:
     // those not written for the next call and raises Error.
     void writePending(const QSqlDatabase &database);
     bool hasPending() const { return !m_pending.isEmpty(); }
+    // Takes over the judgements the other drill could not write.
+    void adoptPending(Session &other)
+    {
+        m_pending += other.m_pending;
+        other.m_pending.clear();
+    }
 
 private:
     struct Pending
