@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int SectionColumns = 2;
+constexpr int SectionColumns = 1;
 const char *const SectionProperty = "idDzial";
 
 QString sectionCaption(const ThematicSection &section)
@@ -75,6 +75,10 @@ OralConfigPage::OralConfigPage(QWidget *parent) : QWidget(parent)
         box->setObjectName(QStringLiteral("CB_OralSection_%1").arg(all.at(i).idDzial));
         box->setProperty(SectionProperty, all.at(i).idDzial);
         box->setChecked(true);
+        // The longest captions are cut at the page's edge rather than widen it.
+        box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        box->setMinimumWidth(200);
+        box->setToolTip(sectionCaption(all.at(i)));
         grid->addWidget(box, i % rows, i / rows);
         m_sections.append(box);
     }
