@@ -1,6 +1,7 @@
 #include "oraldrillpage.h"
 
 #include "explanationpanel.h"
+#include "pageframe.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -15,21 +16,24 @@ OralDrillPage::OralDrillPage(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("NP_Ustny_1"));
     // The page takes the keys; its buttons never hold the focus.
     setFocusPolicy(Qt::StrongFocus);
-    auto *layout = new QVBoxLayout(this);
+    // Scrolls rather than widen the window at its smallest.
+    QVBoxLayout *layout = PageFrame::scrollingContent(this);
+    QWidget *content = layout->parentWidget();
+    findChild<QScrollArea *>()->setFocusPolicy(Qt::NoFocus);
     layout->setContentsMargins(16, 12, 16, 12);
     layout->setSpacing(10);
 
     auto *top = new QHBoxLayout;
-    m_progress = new QLabel(this);
+    m_progress = new QLabel(content);
     m_progress->setObjectName(QStringLiteral("L_OralProgress"));
     QFont bold = m_progress->font();
     bold.setBold(true);
     m_progress->setFont(bold);
     top->addWidget(m_progress);
     top->addSpacing(16);
-    m_documentLabel = new QLabel(tr("Dokument:"), this);
+    m_documentLabel = new QLabel(tr("Dokument:"), content);
     top->addWidget(m_documentLabel);
-    m_document = new QPushButton(this);
+    m_document = new QPushButton(content);
     m_document->setObjectName(QStringLiteral("BB_OralDocument"));
     m_document->setFlat(true);
     m_document->setFocusPolicy(Qt::NoFocus);
@@ -43,13 +47,13 @@ OralDrillPage::OralDrillPage(QWidget *parent) : QWidget(parent)
     top->addStretch(1);
     layout->addLayout(top);
 
-    m_note = new QLabel(this);
+    m_note = new QLabel(content);
     m_note->setObjectName(QStringLiteral("L_OralNote"));
     m_note->setWordWrap(true);
     m_note->setStyleSheet(QStringLiteral("color: #8a5a00;"));
     layout->addWidget(m_note);
 
-    auto *scroll = new QScrollArea(this);
+    auto *scroll = new QScrollArea(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setFocusPolicy(Qt::NoFocus);
@@ -91,10 +95,10 @@ OralDrillPage::OralDrillPage(QWidget *parent) : QWidget(parent)
 
     auto *buttons = new QHBoxLayout;
     const auto button = [&](const char *name, const QString &caption) {
-        auto *b = new QPushButton(caption, this);
+        auto *b = new QPushButton(caption, content);
         b->setObjectName(QLatin1String(name));
         b->setFocusPolicy(Qt::NoFocus);
-        b->setMinimumSize(150, 34);
+        b->setMinimumHeight(34);
         buttons->addWidget(b);
         return b;
     };

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -27,10 +28,13 @@ OralEndPage::OralEndPage(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("NP_Ustny_2"));
     setFocusPolicy(Qt::StrongFocus);
-    auto *layout = new QVBoxLayout(this);
+    // Scrolls rather than widen the window at its smallest.
+    QVBoxLayout *layout = PageFrame::scrollingContent(this);
+    QWidget *content = layout->parentWidget();
+    findChild<QScrollArea *>()->setFocusPolicy(Qt::NoFocus);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addWidget(PageFrame::heading(tr("Koniec ćwiczenia"), this));
-    m_summary = new QLabel(this);
+    layout->addWidget(PageFrame::heading(tr("Koniec ćwiczenia"), content));
+    m_summary = new QLabel(content);
     m_summary->setObjectName(QStringLiteral("L_OralSummary"));
     m_summary->setWordWrap(true);
     QFont larger = m_summary->font();
@@ -38,7 +42,7 @@ OralEndPage::OralEndPage(QWidget *parent) : QWidget(parent)
     m_summary->setFont(larger);
     layout->addWidget(m_summary);
 
-    m_list = new QTreeWidget(this);
+    m_list = new QTreeWidget(content);
     m_list->setObjectName(QStringLiteral("TW_OralNotKnown"));
     m_list->setHeaderLabels({tr("Nie umiem"), tr("Dokument")});
     m_list->setRootIsDecorated(false);
@@ -52,9 +56,9 @@ OralEndPage::OralEndPage(QWidget *parent) : QWidget(parent)
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    m_repeat = new QPushButton(tr("Powtórz nieznane (P)"), this);
+    m_repeat = new QPushButton(tr("Powtórz nieznane (P)"), content);
     m_repeat->setObjectName(QStringLiteral("BB_OralRepeat"));
-    m_finish = new QPushButton(tr("Zakończ (Enter)"), this);
+    m_finish = new QPushButton(tr("Zakończ (Enter)"), content);
     m_finish->setObjectName(QStringLiteral("BB_OralFinish"));
     for (QPushButton *button : {m_repeat, m_finish}) {
         button->setFocusPolicy(Qt::NoFocus);
