@@ -35,9 +35,12 @@ QStringList contentTableNames()
 
 QStringList userTableNames()
 {
-    return {QStringLiteral("notes"),           QStringLiteral("test_zestaw"),
-            QStringLiteral("test_T_zestaw"),   QStringLiteral("test_pytania_random"),
-            QStringLiteral("historia_testow"), QStringLiteral("historia_odpowiedzi"),
+    return {QStringLiteral("notes"),
+            QStringLiteral("test_zestaw"),
+            QStringLiteral("test_T_zestaw"),
+            QStringLiteral("test_pytania_random"),
+            QStringLiteral("historia_testow"),
+            QStringLiteral("historia_odpowiedzi"),
             QStringLiteral("ustne_powtorki")};
 }
 

@@ -25,9 +25,9 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -88,11 +88,9 @@ QTextCharFormat format(bool bold, const QColor &colour, int points = 9, bool ita
 bool saveNotes(const QString &directory, const QString &baseDirectory)
 {
     QTemporaryDir copy;
-    const QString source
-        = QDir(baseDirectory).filePath(QStringLiteral("db/") + QLatin1String(Database::FileName));
+    const QString source = QDir(baseDirectory).filePath(QStringLiteral("db/") + QLatin1String(Database::FileName));
     if (!copy.isValid() || !QDir(copy.path()).mkdir(QStringLiteral("db"))
-        || !QFile::copy(source,
-                        copy.filePath(QStringLiteral("db/") + QLatin1String(Database::FileName)))) {
+        || !QFile::copy(source, copy.filePath(QStringLiteral("db/") + QLatin1String(Database::FileName)))) {
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(source));
         return false;
     }
@@ -108,30 +106,21 @@ bool saveNotes(const QString &directory, const QString &baseDirectory)
         if (QTest::qWaitForWindowExposed(&notes)) {
             auto *editor = notes.findChild<QTextEdit *>(QStringLiteral("DBRE_Notatka"));
             notes.TB_NewClick();
-            write(editor, QStringLiteral("Ochrona przeciwporażeniowa\n"),
-                  format(true, Qt::red, 12));
-            write(editor,
-                  QStringLiteral(
-                      "Samoczynne wyłączenie zasilania w sieci TN: do 0,4 s w obwodach do 32 A.\n"),
+            write(editor, QStringLiteral("Ochrona przeciwporażeniowa\n"), format(true, Qt::red, 12));
+            write(editor, QStringLiteral("Samoczynne wyłączenie zasilania w sieci TN: do 0,4 s w obwodach do 32 A.\n"),
                   format(false, Qt::black));
             write(editor, QStringLiteral("Do powtórki: "), format(false, Qt::black, 9, true));
-            write(editor, QStringLiteral("art. 54 Prawa energetycznego"),
-                  format(false, QColor(0, 0, 128), 9, false, true));
+            write(editor, QStringLiteral("art. 54 Prawa energetycznego"), format(false, QColor(0, 0, 128), 9, false, true));
 
             moment = QDateTime(QDate(2024, 3, 4), QTime(18, 30));
             notes.TB_NewClick();
-            write(editor, QStringLiteral("Egzamin kwalifikacyjny E, grupa 1\n"),
-                  format(true, QColor(0, 0, 128), 14));
+            write(editor, QStringLiteral("Egzamin kwalifikacyjny E, grupa 1\n"), format(true, QColor(0, 0, 128), 14));
             write(editor, QStringLiteral("Pomiary: "), format(true, Qt::black));
-            write(editor,
-                  QStringLiteral("rezystancja izolacji, impedancja pętli zwarcia, ciągłość "
-                                 "przewodów ochronnych.\n"),
+            write(editor, QStringLiteral("rezystancja izolacji, impedancja pętli zwarcia, ciągłość przewodów ochronnych.\n"),
                   format(false, Qt::black));
             write(editor, QStringLiteral("Termin: "), format(true, Qt::black));
-            write(editor, QStringLiteral("12 kwietnia, godz. 10:00, "),
-                  format(false, QColor(0, 128, 0)));
-            write(editor, QStringLiteral("sala 104"),
-                  format(false, Qt::gray, 9, false, false, true));
+            write(editor, QStringLiteral("12 kwietnia, godz. 10:00, "), format(false, QColor(0, 128, 0)));
+            write(editor, QStringLiteral("sala 104"), format(false, Qt::gray, 9, false, false, true));
             write(editor, QStringLiteral(" sala 210"), format(true, QColor(0, 128, 0)));
             QTextCursor cursor = editor->textCursor();
             cursor.setPosition(editor->document()->findBlockByNumber(1).position() + 5);
@@ -185,8 +174,7 @@ bool saveSearchResults(TF_Main &window, const QString &directory)
     phrase->setText(QStringLiteral("napiecie"));
     findAll->click();
     auto *view = window.findChild<SearchResultsView *>();
-    auto *list
-        = view ? view->findChild<QTreeWidget *>(QStringLiteral("TV_SearchResults")) : nullptr;
+    auto *list = view ? view->findChild<QTreeWidget *>(QStringLiteral("TV_SearchResults")) : nullptr;
     if (!list || list->topLevelItemCount() == 0)
         return false;
     view->resize(720, 640);
@@ -388,10 +376,9 @@ int main(int argc, char *argv[])
             ok = save(window, directory, QStringLiteral("25-oral-question")) && ok;
             oral->drillPage()->reveal();
             ok = save(window, directory, QStringLiteral("26-oral-answer")) && ok;
-            auto *known
-                = oral->drillPage()->findChild<QAbstractButton *>(QStringLiteral("BB_OralKnown"));
-            auto *notKnown = oral->drillPage()->findChild<QAbstractButton *>(
-                QStringLiteral("BB_OralNotKnown"));
+            auto *known = oral->drillPage()->findChild<QAbstractButton *>(QStringLiteral("BB_OralKnown"));
+            auto *notKnown
+                = oral->drillPage()->findChild<QAbstractButton *>(QStringLiteral("BB_OralNotKnown"));
             for (int k = 0; known && notKnown && !oral->session().finished(); ++k) {
                 oral->drillPage()->reveal();
                 (k % 3 == 1 ? notKnown : known)->click();
