@@ -153,7 +153,7 @@ void TestMainWindow::pageSetAndLayout()
     for (int i = 0; i < f.pages->count(); ++i)
         names << f.pages->widget(i)->objectName();
     QCOMPARE(names, TF_Main::pageNames());
-    QCOMPARE(names.size(), 12);
+    QCOMPARE(names.size(), 15);
     QCOMPARE(f.window->findChild<QWidget *>(u"JVP_TopPanek"_s)->height(), 28);
     QCOMPARE(f.window->findChild<QWidget *>(u"P_Left"_s)->width(), TF_Main::LeftPaneWidth);
     QCOMPARE(f.window->findChild<QWidget *>(u"JvSB_Help"_s)->height(), 25);

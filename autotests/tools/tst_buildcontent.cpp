@@ -224,6 +224,7 @@ void TestBuildContent::refreshKeepsTheUsersData()
         QVERIFY(db.exec(u"INSERT INTO historia_testow (data, rodzaj, pytan, poprawne, bledne, procent, zdany) "
                         "VALUES ('2026-12-01 08:00:00', 1, 1, 0, 1, 0, 0)"_s));
         QVERIFY(db.exec(u"INSERT INTO historia_odpowiedzi VALUES (1, 1, 2701, 27, 'A', 'C')"_s));
+        QVERIFY(db.exec(u"INSERT INTO ustne_powtorki VALUES (2701, 3, '2026-12-05')"_s));
         // A database made before the program had tables of its own.
         for (const QString &table : {u"pytania_wyjasnienia"_s, u"ustne_pytania"_s, u"ustne_punkty"_s})
             QVERIFY(db.exec(u"DROP TABLE "_s + table));
@@ -255,6 +256,7 @@ void TestBuildContent::refreshKeepsTheUsersData()
     QCOMPARE(db.scalar(u"SELECT random FROM test_pytania_random WHERE id_pytanie = 1"_s).toInt(), 99);
     QCOMPARE(db.column(u"SELECT data FROM historia_testow"_s), QStringList{u"2026-12-01 08:00:00"_s});
     QCOMPARE(db.column(u"SELECT id_pytanie || udzielona_odpowiedz FROM historia_odpowiedzi"_s), QStringList{u"2701C"_s});
+    QCOMPARE(db.column(u"SELECT pudelko || ' ' || termin FROM ustne_powtorki"_s), QStringList{u"3 2026-12-05"_s});
 }
 
 void TestBuildContent::subscripts_data()

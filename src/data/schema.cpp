@@ -23,7 +23,8 @@ QStringList ownTableNames()
             QStringLiteral("ustne_punkty"),
             QStringLiteral("pytania_tekst"),
             QStringLiteral("historia_testow"),
-            QStringLiteral("historia_odpowiedzi")};
+            QStringLiteral("historia_odpowiedzi"),
+            QStringLiteral("ustne_powtorki")};
 }
 
 QStringList contentTableNames()
@@ -41,7 +42,8 @@ QStringList userTableNames()
             QStringLiteral("test_T_zestaw"),
             QStringLiteral("test_pytania_random"),
             QStringLiteral("historia_testow"),
-            QStringLiteral("historia_odpowiedzi")};
+            QStringLiteral("historia_odpowiedzi"),
+            QStringLiteral("ustne_powtorki")};
 }
 
 QString infoTableName()

@@ -116,7 +116,8 @@ CREATE TABLE IF NOT EXISTS pytania_tekst (
 -- Tables of the program's own that hold the user's data: the history of
 -- scored tests. The content build creates them when missing and never
 -- empties them. rodzaj: 1 exam, 2 thematic, 3 retake of the wrong answers,
--- 4 practice of the weakest sections.
+-- 4 practice of the weakest sections, 5 oral drill (known as right, not known
+-- as wrong; its questions are not listed in historia_odpowiedzi).
 CREATE TABLE IF NOT EXISTS historia_testow (
     id_testu INTEGER PRIMARY KEY AUTOINCREMENT,
     data     TEXT NOT NULL,
@@ -144,3 +145,12 @@ CREATE TABLE IF NOT EXISTS historia_odpowiedzi (
 ) WITHOUT ROWID;
 
 CREATE INDEX IF NOT EXISTS historia_odpowiedzi_by_pytanie ON historia_odpowiedzi (id_pytanie);
+
+-- The oral drill's repetition boxes, a user table like the history: each
+-- open question asked so far, its box (1 to 5) and the day it is due again
+-- (yyyy-MM-dd).
+CREATE TABLE IF NOT EXISTS ustne_powtorki (
+    id_ustne INTEGER PRIMARY KEY,
+    pudelko  INTEGER NOT NULL,
+    termin   TEXT NOT NULL
+);

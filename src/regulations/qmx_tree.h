@@ -25,6 +25,8 @@ enum NodeTypeCode : qint32 {
     NodeThematicTest = 3,
     // The page of the user's progress: past tests and weakest sections.
     NodeProgress = 4,
+    // The oral exam drill: open questions judged by the learner, repeated in boxes.
+    NodeOralExam = 5,
 };
 
 // A tree node carrying its record.

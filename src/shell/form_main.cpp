@@ -21,6 +21,10 @@
 #include "toolkit/zoomlevel.h"
 #include "tests/answerpage.h"
 #include "tests/examconfigpage.h"
+#include "tests/oralconfigpage.h"
+#include "tests/oraldrillpage.h"
+#include "tests/oralendpage.h"
+#include "tests/oralexam.h"
 #include "tests/practice.h"
 #include "tests/progresspage.h"
 #include "tests/resultpage.h"
@@ -180,6 +184,7 @@ const QStringList &TF_Main::pageNames()
         QStringLiteral("NP_Test_0"),  QStringLiteral("NP_Test_1"),  QStringLiteral("NP_Test_2"),
         QStringLiteral("NP_TestT_0"), QStringLiteral("NP_TestT_1"), QStringLiteral("NP_TestT_2"),
         QStringLiteral("NP_TestT_3"), QStringLiteral("NP_Help"),     QStringLiteral("NP_Postepy"),
+        QStringLiteral("NP_Ustny_0"), QStringLiteral("NP_Ustny_1"),  QStringLiteral("NP_Ustny_2"),
     };
     return names;
 }
@@ -489,6 +494,12 @@ QWidget *TF_Main::buildContentArea()
             page = m_thematicRunner->resultPage();
         else if (name == QLatin1String("NP_Postepy"))
             page = m_progressPage;
+        else if (name == QLatin1String("NP_Ustny_0"))
+            page = m_oralExam->configPage();
+        else if (name == QLatin1String("NP_Ustny_1"))
+            page = m_oralExam->drillPage();
+        else if (name == QLatin1String("NP_Ustny_2"))
+            page = m_oralExam->endPage();
         else
             page = newPage(name);
         Notebook1->addWidget(page);
@@ -520,6 +531,9 @@ void TF_Main::buildTestPages()
             &TestRunner::resumeInterruptedTest);
     m_progressPage = new ProgressPage;
     new Practice(m_examRunner, m_thematicRunner, m_progressPage, this);
+    m_oralExam = new OralExam({[this](const QString &page) { showPage(page); },
+                               [this](int itemId) { SelectRootNode(itemId); }, {}},
+                              this);
 }
 
 void TF_Main::rerunTreeSelection()
@@ -859,6 +873,11 @@ void TF_Main::JvTV_LeftTreeSelectionChange()
             answering = true;
         }
     }
+    if (currentPageName() == m_oralExam->drillPage()->objectName()
+        || currentPageName() == m_oralExam->endPage()->objectName()) {
+        m_oralExam->preparePage();
+        answering = true;
+    }
     if (!answering)
         JvTV_LeftTree->setFocus(Qt::OtherFocusReason);
 }
@@ -903,6 +922,10 @@ void TF_Main::showNodeContent(int itemId, int nodeType)
     case NodeProgress:
         m_progressPage->refresh();
         showPage(QStringLiteral("NP_Postepy"));
+        SetToolBarActive(JvTB_Document, false);
+        break;
+    case NodeOralExam:
+        m_oralExam->show();
         SetToolBarActive(JvTB_Document, false);
         break;
     default:

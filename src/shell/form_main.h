@@ -18,6 +18,7 @@
 class AnswerPage;
 class CollapsibleSplitter;
 class ExamConfigPage;
+class OralExam;
 class ProgressPage;
 class ResultPage;
 class TestRunner;
@@ -98,6 +99,7 @@ public:
     ZoomLevel *documentZoom() const { return m_documentZoom; }
     ZoomLevel *testZoom() const { return m_testZoom; }
     ProgressPage *progressPage() const { return m_progressPage; }
+    OralExam *oralExam() const { return m_oralExam; }
 
 public slots:
     void JvTV_LeftTreeSelectionChange();
@@ -221,6 +223,7 @@ private:
     TestRunner *m_examRunner = nullptr;
     TestRunner *m_thematicRunner = nullptr;
     ProgressPage *m_progressPage = nullptr;
+    OralExam *m_oralExam = nullptr;
     std::unique_ptr<Worker> JT_TestGen;
     std::unique_ptr<Worker> JT_Test_T_Gen;
 

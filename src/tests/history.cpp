@@ -38,6 +38,8 @@ QString kindName(Kind kind)
         return QStringLiteral("Powtórka błędnych");
     case Kind::WeakestSections:
         return QStringLiteral("Najsłabsze działy");
+    case Kind::OralDrill:
+        return QStringLiteral("Egzamin ustny");
     }
     return {};
 }
@@ -73,6 +75,27 @@ qint64 record(const QSqlDatabase &database, const QString &table, Kind kind,
     Sql::exec(answers);
     transaction.commit();
     return id;
+}
+
+qint64 recordOralDrill(const QSqlDatabase &database, int asked, int known, int notKnown,
+                       const QDateTime &when)
+{
+    const int judged = known + notKnown;
+    const int percent = judged > 0 ? known * 100 / judged : 0;
+    QSqlQuery query = Sql::prepare(
+        database,
+        QStringLiteral(
+            "INSERT INTO historia_testow (data, rodzaj, pytan, poprawne, bledne, procent, zdany) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(when.toString(DateFormat));
+    query.addBindValue(int(Kind::OralDrill));
+    query.addBindValue(asked);
+    query.addBindValue(known);
+    query.addBindValue(notKnown);
+    query.addBindValue(percent);
+    query.addBindValue(judged > 0 && percent >= Scoring::PassMark ? 1 : 0);
+    Sql::exec(query);
+    return query.lastInsertId().toLongLong();
 }
 
 QList<Entry> entries(const QSqlDatabase &database)

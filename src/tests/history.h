@@ -11,7 +11,7 @@
 // share of right answers and the weakest of them.
 namespace History {
 
-enum class Kind { Exam = 1, Thematic = 2, Retake = 3, WeakestSections = 4 };
+enum class Kind { Exam = 1, Thematic = 2, Retake = 3, WeakestSections = 4, OralDrill = 5 };
 
 QString kindName(Kind kind);
 
@@ -31,6 +31,11 @@ struct Entry
 // transaction. A failure records nothing and raises Error.
 qint64 record(const QSqlDatabase &database, const QString &table, Kind kind,
               const Scoring::Result &result, const QDateTime &when = QDateTime::currentDateTime());
+
+// Records an oral drill: the questions asked, those known and those not known.
+// Raises Error.
+qint64 recordOralDrill(const QSqlDatabase &database, int asked, int known, int notKnown,
+                       const QDateTime &when = QDateTime::currentDateTime());
 
 // Every recorded test, newest first. Raises Error.
 QList<Entry> entries(const QSqlDatabase &database);

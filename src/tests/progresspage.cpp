@@ -1,6 +1,7 @@
 #include "progresspage.h"
 
 #include "data/database.h"
+#include "oraldrill.h"
 #include "retakedraw.h"
 #include "toolkit/messageboxes.h"
 
@@ -190,7 +191,11 @@ ProgressPage::ProgressPage(QWidget *parent) : QWidget(parent)
         button->setMinimumWidth(180);
         buttons->addWidget(button);
     }
-    layout->addLayout(buttons, 4, 0, 1, 2);
+    m_oral = new QLabel(body);
+    m_oral->setObjectName(QStringLiteral("L_OralBoxes"));
+    m_oral->setWordWrap(true);
+    layout->addWidget(m_oral, 4, 0, 1, 2);
+    layout->addLayout(buttons, 5, 0, 1, 2);
 
     connect(m_practice, &QPushButton::clicked, this, [this] { emit practiceRequested(m_weakest); });
     connect(m_clear, &QPushButton::clicked, this, &ProgressPage::clearHistory);
@@ -198,6 +203,19 @@ ProgressPage::ProgressPage(QWidget *parent) : QWidget(parent)
     fillSectionChart();
     m_practice->setEnabled(false);
     m_clear->setEnabled(false);
+}
+
+QString ProgressPage::oralBoxesText() const
+{
+    if (m_oralBoxes.isEmpty())
+        return {};
+    QStringList boxes;
+    for (int box = 1; box <= OralDrill::Boxes; ++box)
+        boxes.append(tr("%1: %2").arg(box).arg(m_oralBoxes.value(box)));
+    return tr("Egzamin ustny – pytania w pudełkach powtórek (1 – co dzień, 5 – co 16 dni): %1; "
+              "jeszcze nie ćwiczone: %2.")
+        .arg(boxes.join(QStringLiteral(", ")))
+        .arg(m_oralBoxes.value(0));
 }
 
 QAbstractItemModel *ProgressPage::historyModel() const
@@ -227,11 +245,14 @@ void ProgressPage::refresh(const QDateTime &now)
     model->setEntries(nullptr);
     m_entries.clear();
     m_shares.clear();
+    m_oralBoxes.clear();
     runGuarded(window(), [&] {
         const QSqlDatabase db = Database::connection();
         m_entries = History::entries(db);
         m_shares = History::sectionShares(db, now.addDays(-History::RecentDays));
+        m_oralBoxes = OralDrill::boxCounts(db);
     });
+    m_oral->setText(oralBoxesText());
     m_weakest = History::weakest(m_shares);
     model->setEntries(&m_entries);
     m_empty->setVisible(m_entries.isEmpty());

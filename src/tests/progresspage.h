@@ -2,6 +2,7 @@
 
 #include "history.h"
 
+#include <QMap>
 #include <QWidget>
 
 class QAbstractItemModel;
@@ -34,6 +35,9 @@ public:
     const QList<History::Entry> &entries() const { return m_entries; }
     const QList<History::SectionShare> &shares() const { return m_shares; }
     const QList<int> &weakest() const { return m_weakest; }
+    // Open questions of the oral drill in each box 1 to 5; 0 counts those never judged.
+    const QMap<int, int> &oralBoxes() const { return m_oralBoxes; }
+    QString oralBoxesText() const;
     QAbstractItemModel *historyModel() const;
     QChart *percentChart() const;
     QChart *sectionChart() const;
@@ -53,7 +57,9 @@ private:
     QChartView *m_sectionView;
     QPushButton *m_practice;
     QPushButton *m_clear;
+    QLabel *m_oral;
     QList<History::Entry> m_entries;
     QList<History::SectionShare> m_shares;
     QList<int> m_weakest;
+    QMap<int, int> m_oralBoxes;
 };

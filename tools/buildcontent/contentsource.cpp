@@ -162,8 +162,8 @@ void readTree(const QString &path, ContentSource &content)
             reader.fault(lineNo, QStringLiteral("item_id \"%1\" is not a positive number").arg(fields[0]));
             continue;
         }
-        if (!nodeType || *nodeType > 4) {
-            reader.fault(lineNo, QStringLiteral("node_type_id \"%1\" is not 0, 1, 2, 3 or 4").arg(fields[2]));
+        if (!nodeType || *nodeType > 5) {
+            reader.fault(lineNo, QStringLiteral("node_type_id \"%1\" is not 0 to 5").arg(fields[2]));
             continue;
         }
         if (!imageIndex || *imageIndex > 4) {

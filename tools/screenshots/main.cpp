@@ -9,6 +9,8 @@
 #include "regulations/qmx_tree.h"
 #include "shell/form_main.h"
 #include "shell/searchresultsview.h"
+#include "tests/oraldrillpage.h"
+#include "tests/oralexam.h"
 #include "tests/testrunner.h"
 #include "toolkit/messageboxes.h"
 #include "toolkit/printpreview.h"
@@ -350,6 +352,25 @@ int main(int argc, char *argv[])
                                          : correct);
             }
             thematic->JvSB_TestFinishClick();
+        }
+    }
+    // The oral drill: its configuration, a question before and after its answer, the end.
+    if (tree && selectFirst(tree, NodeOralExam)) {
+        ok = save(window, directory, QStringLiteral("24-oral-configuration")) && ok;
+        OralExam *oral = window.oralExam();
+        oral->start();
+        if (window.currentPageName() == oral->drillPage()->objectName()) {
+            ok = save(window, directory, QStringLiteral("25-oral-question")) && ok;
+            oral->drillPage()->reveal();
+            ok = save(window, directory, QStringLiteral("26-oral-answer")) && ok;
+            auto *known = oral->drillPage()->findChild<QAbstractButton *>(QStringLiteral("BB_OralKnown"));
+            auto *notKnown
+                = oral->drillPage()->findChild<QAbstractButton *>(QStringLiteral("BB_OralNotKnown"));
+            for (int k = 0; known && notKnown && !oral->session().finished(); ++k) {
+                oral->drillPage()->reveal();
+                (k % 3 == 1 ? notKnown : known)->click();
+            }
+            ok = save(window, directory, QStringLiteral("27-oral-end")) && ok;
         }
     }
     if (tree && selectFirst(tree, NodeProgress))
