@@ -55,7 +55,7 @@ void TestSchema::allTablesExist()
     for (const QVariantList &row :
          db.rows(u"SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name COLLATE BINARY"_s))
         tables << row.first().toString();
-    QCOMPARE(tables.size(), 14);
+    QCOMPARE(tables.size(), 15);
     for (const QString &table : Schema::tableNames() + Schema::ownTableNames())
         QVERIFY2(tables.contains(table), qPrintable(table));
 
