@@ -75,7 +75,6 @@ struct Fixture : MainWindowFixture
     {
         filled = fillLibrary(db);
         open();
-        viewer = window->findChild<RtfView *>(u"JvDBRE_Dokument"_s);
         print = window->findChild<QAction *>(u"TB_DocPrint"_s);
     }
 
@@ -91,7 +90,6 @@ struct Fixture : MainWindowFixture
     ~Fixture() override { window.reset(); }
 
     const InstalledPrinter printer;
-    RtfView *viewer = nullptr;
     QAction *print = nullptr;
 };
 

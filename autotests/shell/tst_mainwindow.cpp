@@ -63,7 +63,6 @@ struct Fixture : MainWindowFixture
         filled = fillLibrary(db);
         open();
         toolBar = window->findChild<QToolBar *>(u"JvTB_Document"_s);
-        viewer = window->findChild<RtfView *>(u"JvDBRE_Dokument"_s);
         searchThisDocOnly = window->findChild<QCheckBox *>(u"CB_SearchThisDocOnly"_s);
         pages = window->findChild<QStackedWidget *>(u"Notebook1"_s);
     }
@@ -76,7 +75,6 @@ struct Fixture : MainWindowFixture
     }
 
     QToolBar *toolBar = nullptr;
-    RtfView *viewer = nullptr;
     QCheckBox *searchThisDocOnly = nullptr;
     QStackedWidget *pages = nullptr;
 };

@@ -66,7 +66,6 @@ struct Fixture : MainWindowFixture
     {
         filled = fillLibrary(db);
         open();
-        viewer = window->findChild<RtfView *>(u"JvDBRE_Dokument"_s);
         phrase = window->findChild<QLineEdit *>(u"JvE_Find"_s);
         thisDocumentOnly = window->findChild<QCheckBox *>(u"CB_SearchThisDocOnly"_s);
         findButton = window->findChild<QPushButton *>(u"BB_Find"_s);
@@ -85,7 +84,6 @@ struct Fixture : MainWindowFixture
         phrase->insert(text);
         QTest::mouseClick(findButton, Qt::LeftButton);
     }
-    int selectedIndex() const { return TreeIndex::selected(tree); }
     int selectionStart() const { return viewer->textCursor().selectionStart(); }
     QString selectedText() const { return viewer->textCursor().selectedText(); }
     // The search's worker and its wait dialog: one of each, at rest.
@@ -96,7 +94,6 @@ struct Fixture : MainWindowFixture
             && !workers.first()->dialog()->isVisible();
     }
 
-    RtfView *viewer = nullptr;
     QLineEdit *phrase = nullptr;
     QCheckBox *thisDocumentOnly = nullptr;
     QPushButton *findButton = nullptr;

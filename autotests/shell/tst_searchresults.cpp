@@ -62,7 +62,6 @@ struct Fixture : MainWindowFixture
     {
         filled = fillLibrary(db);
         open();
-        viewer = window->findChild<RtfView *>(u"JvDBRE_Dokument"_s);
         phrase = window->findChild<QLineEdit *>(u"JvE_Find"_s);
         findButton = window->findChild<QPushButton *>(u"BB_Find"_s);
         findAllButton = window->findChild<QPushButton *>(u"BB_FindAll"_s);
@@ -98,9 +97,7 @@ struct Fixture : MainWindowFixture
             captions.append(list()->topLevelItem(i)->data(0, Qt::UserRole + 3).toString());
         return captions;
     }
-    int selectedIndex() const { return TreeIndex::selected(tree); }
 
-    RtfView *viewer = nullptr;
     QLineEdit *phrase = nullptr;
     QPushButton *findButton = nullptr;
     QPushButton *findAllButton = nullptr;

@@ -17,6 +17,7 @@ void MainWindowFixture::open(QSize size)
     window->show();
     active = QTest::qWaitForWindowActive(window.get());
     tree = window->findChild<QTreeWidget *>(u"JvTV_LeftTree"_s);
+    viewer = window->findChild<RtfView *>(u"JvDBRE_Dokument"_s);
 }
 
 TreeNodeItem *MainWindowFixture::node(int itemId) const
@@ -30,4 +31,9 @@ void MainWindowFixture::choose(int itemId) const
     QVERIFY2(item, "no such node");
     tree->scrollToItem(item);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+}
+
+int MainWindowFixture::selectedIndex() const
+{
+    return TreeIndex::selected(tree);
 }

@@ -3,6 +3,7 @@
 #include "scriptedmessageboxes.h"
 #include "shell/form_main.h"
 #include "testdatabase.h"
+#include "toolkit/rtfview.h"
 
 #include <QSize>
 #include <QTreeWidget>
@@ -33,6 +34,8 @@ struct MainWindowFixture
     TreeNodeItem *node(int itemId) const;
     // Clicks the node, as the user would.
     void choose(int itemId) const;
+    // Absolute index of the selected node, -1 without one.
+    int selectedIndex() const;
 
     TestDatabase db;
     bool filled = false;
@@ -40,4 +43,5 @@ struct MainWindowFixture
     ScriptedMessageBoxes boxes;
     std::unique_ptr<TF_Main> window;
     QTreeWidget *tree = nullptr;
+    RtfView *viewer = nullptr;
 };
