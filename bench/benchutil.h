@@ -2,8 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QtGlobal>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 // The median of several timed runs of the body, in milliseconds.
@@ -18,4 +20,18 @@ inline double medianMs(int runs, const std::function<void()> &body)
     }
     std::sort(times.begin(), times.end());
     return times.at(times.size() / 2);
+}
+
+// Benchmarks draw offscreen unless a platform is named; call before making
+// the application.
+inline void drawOffscreenByDefault()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// The number of timed runs: the first argument, 5 when there is none.
+inline int runsArgument(int argc, char *argv[])
+{
+    return argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
 }

@@ -1,8 +1,7 @@
+#include "mainwindowfixture.h"
 #include "printing/form_printpreview.h"
 #include "regulations/qmx_tree.h"
-#include "scriptedmessageboxes.h"
 #include "shell/form_main.h"
-#include "testdatabase.h"
 #include "toolkit/printers.h"
 #include "toolkit/printpreview.h"
 #include "toolkit/rtfview.h"
@@ -22,22 +21,15 @@ namespace {
 // A section with its document and an act beneath it with another.
 bool fillLibrary(TestDatabase &db)
 {
-    QSqlQuery insert(db.database());
-    insert.prepare(u"INSERT INTO tree_documents (item_id, rtf_doc) VALUES (?, ?)"_s);
     const QList<std::pair<int, QByteArray>> documents {
         {1, "{\\rtf1\\ansi Regulacje\\par}"},
         {11, "{\\rtf1\\ansi Art. 54 ustawy\\par Art. 55\\par}"},
     };
-    for (const auto &[id, rtf] : documents) {
-        insert.bindValue(0, id);
-        insert.bindValue(1, rtf);
-        if (!insert.exec())
-            return false;
-    }
-    return db.exec({
-        u"INSERT INTO tree VALUES (1, NULL, 1, 'Regulacje prawne', NULL, 0, 1)"_s,
-        u"INSERT INTO tree VALUES (11, 1, 1, 'Prawo energetyczne', 'art. 54', 2, 1)"_s,
-    });
+    return db.insertDocuments(documents)
+        && db.exec({
+            u"INSERT INTO tree VALUES (1, NULL, 1, 'Regulacje prawne', NULL, 0, 1)"_s,
+            u"INSERT INTO tree VALUES (11, 1, 1, 'Prawo energetyczne', 'art. 54', 2, 1)"_s,
+        });
 }
 
 // Acts on the preview window once it is shown modally.
@@ -77,18 +69,12 @@ private:
     Printers::Hooks m_previous;
 };
 
-struct Fixture
+struct Fixture : MainWindowFixture
 {
     Fixture()
     {
         filled = fillLibrary(db);
-        TF_Main::Options options;
-        options.baseDirectory = db.baseDirectory();
-        window = std::make_unique<TF_Main>(options);
-        window->show();
-        active = QTest::qWaitForWindowActive(window.get());
-        tree = window->findChild<QTreeWidget *>(u"JvTV_LeftTree"_s);
-        viewer = window->findChild<RtfView *>(u"JvDBRE_Dokument"_s);
+        open();
         print = window->findChild<QAction *>(u"TB_DocPrint"_s);
     }
 
@@ -100,14 +86,10 @@ struct Fixture
         }
     }
 
-    ScriptedMessageBoxes boxes;
+    // The window goes before the printer it was offered.
+    ~Fixture() override { window.reset(); }
+
     const InstalledPrinter printer;
-    TestDatabase db;
-    bool filled = false;
-    bool active = false;
-    std::unique_ptr<TF_Main> window;
-    QTreeWidget *tree = nullptr;
-    RtfView *viewer = nullptr;
     QAction *print = nullptr;
 };
 

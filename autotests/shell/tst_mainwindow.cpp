@@ -1,9 +1,8 @@
 #include "ordinaryuser.h"
 #include "regulations/qmx_tree.h"
-#include "scriptedmessageboxes.h"
 #include "shell/buildinfo.h"
+#include "mainwindowfixture.h"
 #include "shell/form_main.h"
-#include "testdatabase.h"
 #include "toolkit/filedialogs.h"
 #include "toolkit/navigationbutton.h"
 #include "toolkit/rtfview.h"
@@ -32,15 +31,7 @@ const QByteArray ActRtf = "{\\rtf1\\ansi Art. 54 ustawy\\par}";
 // the two test entries and a node of an unknown type.
 bool fillLibrary(TestDatabase &db)
 {
-    QSqlQuery insert(db.database());
-    insert.prepare(u"INSERT INTO tree_documents (item_id, rtf_doc) VALUES (?, ?)"_s);
-    for (const auto &[id, rtf] : {std::pair{1, SectionRtf}, std::pair{11, ActRtf}}) {
-        insert.bindValue(0, id);
-        insert.bindValue(1, rtf);
-        if (!insert.exec())
-            return false;
-    }
-    return db.exec({
+    return db.insertDocuments({{1, SectionRtf}, {11, ActRtf}}) && db.exec({
             u"INSERT INTO tree VALUES (1, NULL, 1, 'Regulacje prawne', NULL, 0, 1)"_s,
             u"INSERT INTO tree VALUES (11, 1, 1, 'Prawo energetyczne', 'art. 54', 2, 1)"_s,
             u"INSERT INTO tree VALUES (12, 1, 1, 'Bez dokumentu', NULL, 2, 2)"_s,
@@ -65,39 +56,17 @@ public slots:
     void open(const QUrl &url) { opened.append(url); }
 };
 
-// A main window on a fixture library, shown and activated as after start-up.
-struct Fixture
+struct Fixture : MainWindowFixture
 {
     Fixture()
     {
         filled = fillLibrary(db);
-        TF_Main::Options options;
-        options.baseDirectory = db.baseDirectory();
-        window = std::make_unique<TF_Main>(options);
-        window->show();
-        active = QTest::qWaitForWindowActive(window.get());
-        tree = window->findChild<QTreeWidget *>(u"JvTV_LeftTree"_s);
+        open();
         toolBar = window->findChild<QToolBar *>(u"JvTB_Document"_s);
-        viewer = window->findChild<RtfView *>(u"JvDBRE_Dokument"_s);
         searchThisDocOnly = window->findChild<QCheckBox *>(u"CB_SearchThisDocOnly"_s);
         pages = window->findChild<QStackedWidget *>(u"Notebook1"_s);
     }
 
-    TreeNodeItem *node(int itemId) const
-    {
-        for (int index = 0; TreeNodeItem *item = TreeIndex::nodeAt(tree, index); ++index) {
-            if (item->node().ItemId == itemId)
-                return item;
-        }
-        return nullptr;
-    }
-    // Clicks the node, as the user would.
-    void choose(int itemId) const
-    {
-        TreeNodeItem *item = node(itemId);
-        tree->scrollToItem(item);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
-    }
     void click(const char *buttonName) const
     {
         auto *button = window->findChild<QAbstractButton *>(QLatin1String(buttonName));
@@ -105,13 +74,7 @@ struct Fixture
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
-    TestDatabase db;
-    bool filled = false;
-    bool active = false;
-    std::unique_ptr<TF_Main> window;
-    QTreeWidget *tree = nullptr;
     QToolBar *toolBar = nullptr;
-    RtfView *viewer = nullptr;
     QCheckBox *searchThisDocOnly = nullptr;
     QStackedWidget *pages = nullptr;
 };

@@ -1,7 +1,6 @@
 #include "regulations/qmx_tree.h"
-#include "scriptedmessageboxes.h"
+#include "mainwindowfixture.h"
 #include "shell/form_main.h"
-#include "testdatabase.h"
 #include "tests/answerpage.h"
 #include "tests/questionmap.h"
 #include "tests/resultpage.h"
@@ -64,29 +63,15 @@ bool fillDatabase(TestDatabase &db, int perCode)
     return true;
 }
 
-struct Fixture
+struct Fixture : MainWindowFixture
 {
     explicit Fixture(int perCode = 6)
     {
         filled = fillDatabase(db, perCode);
-        open();
+        reopen();
     }
     // A new window on the same database, as at the next start of the program.
-    void reopen()
-    {
-        window.reset();
-        open();
-    }
-    void open()
-    {
-        TF_Main::Options options;
-        options.baseDirectory = db.baseDirectory();
-        window = std::make_unique<TF_Main>(options);
-        window->resize(1000, 700);
-        window->show();
-        active = QTest::qWaitForWindowActive(window.get());
-        tree = window->findChild<QTreeWidget *>(u"JvTV_LeftTree"_s);
-    }
+    void reopen() { open({1000, 700}); }
     // A key pressed as the user presses it: it goes where the focus is.
     void press(int key, Qt::KeyboardModifiers modifiers = {}) const
     {
@@ -96,13 +81,6 @@ struct Fixture
     {
         return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
     }
-    bool ok() const { return filled && active; }
-
-    template<typename T = QWidget>
-    T *find(const QString &name) const
-    {
-        return window->findChild<T *>(name);
-    }
     void click(const QString &name) const
     {
         auto *button = find<QAbstractButton>(name);
@@ -111,16 +89,6 @@ struct Fixture
         // A check box or radio button answers to clicks on its box, at the left.
         const bool box = qobject_cast<QCheckBox *>(button) || qobject_cast<QRadioButton *>(button);
         QTest::mouseClick(button, Qt::LeftButton, {}, box ? QPoint(8, button->height() / 2) : QPoint());
-    }
-    void choose(int itemId) const
-    {
-        for (int index = 0; TreeNodeItem *item = TreeIndex::nodeAt(tree, index); ++index) {
-            if (item->node().ItemId == itemId) {
-                tree->scrollToItem(item);
-                QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
-                return;
-            }
-        }
     }
     // The default exam drawn from the tree: the configuration page's start.
     void drawExam() const
@@ -138,13 +106,6 @@ struct Fixture
         return db.scalar(u"SELECT poprawna_odpowiedz FROM \"%1\" WHERE lp = %2"_s.arg(table).arg(lp)).toString();
     }
     AnswerPage *examPage() const { return window->examRunner()->answerPage(); }
-
-    TestDatabase db;
-    bool filled = false;
-    bool active = false;
-    ScriptedMessageBoxes boxes;
-    std::unique_ptr<TF_Main> window;
-    QTreeWidget *tree = nullptr;
 };
 
 QString otherThan(const QString &letter)

@@ -1,10 +1,9 @@
 // Learning from mistakes in the main window: the explanation in the review,
 // retaking the wrong answers, the history and the page "Postępy".
 
+#include "mainwindowfixture.h"
 #include "regulations/qmx_tree.h"
-#include "scriptedmessageboxes.h"
 #include "shell/form_main.h"
-#include "testdatabase.h"
 #include "tests/answerpage.h"
 #include "tests/explanationpanel.h"
 #include "tests/progresspage.h"
@@ -67,43 +66,20 @@ bool fillDatabase(TestDatabase &db, int perCode)
     return true;
 }
 
-struct Fixture
+struct Fixture : MainWindowFixture
 {
     Fixture()
     {
         filled = fillDatabase(db, 6);
-        TF_Main::Options options;
-        options.baseDirectory = db.baseDirectory();
-        window = std::make_unique<TF_Main>(options);
-        window->resize(1000, 700);
-        window->show();
-        active = QTest::qWaitForWindowActive(window.get());
-        tree = window->findChild<QTreeWidget *>(u"JvTV_LeftTree"_s);
+        open({1000, 700});
     }
-    bool ok() const { return filled && active; }
 
-    template<typename T = QWidget> T *find(const QString &name) const
-    {
-        return window->findChild<T *>(name);
-    }
     void click(const QString &name) const
     {
         auto *button = find<QAbstractButton>(name);
         QVERIFY2(button, qPrintable(name));
         QVERIFY2(button->isVisible() && button->isEnabled(), qPrintable(name));
         QTest::mouseClick(button, Qt::LeftButton);
-    }
-    void choose(int itemId) const
-    {
-        for (int index = 0; TreeNodeItem *item = TreeIndex::nodeAt(tree, index); ++index) {
-            if (item->node().ItemId == itemId) {
-                tree->scrollToItem(item);
-                QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                                  tree->visualItemRect(item).center());
-                return;
-            }
-        }
-        QFAIL("no such node");
     }
     // The first `right` questions of the set answered right, the rest wrong.
     bool answer(const QString &table, int right)
@@ -130,13 +106,6 @@ struct Fixture
         return window->examRunner()->answerPage()->explanationPanel();
     }
     ProgressPage *progress() const { return window->progressPage(); }
-
-    TestDatabase db;
-    bool filled = false;
-    bool active = false;
-    ScriptedMessageBoxes boxes;
-    std::unique_ptr<TF_Main> window;
-    QTreeWidget *tree = nullptr;
 };
 
 // Tests recorded days ago: (days ago, section, right, wrong) each, with

@@ -1,7 +1,6 @@
 #include "regulations/qmx_tree.h"
-#include "scriptedmessageboxes.h"
+#include "mainwindowfixture.h"
 #include "shell/form_main.h"
-#include "testdatabase.h"
 #include "toolkit/frameanimation.h"
 #include "toolkit/rtfview.h"
 #include "toolkit/worker.h"
@@ -46,15 +45,7 @@ bool fillLibrary(TestDatabase &db)
         {14, "{\\rtf1\\ansi\\ansicpg1250 Uszkodzony \\'a3\\'b9cznik {\\b pogrub"},
         {3, longDocument()},
     };
-    QSqlQuery insert(db.database());
-    insert.prepare(u"INSERT INTO tree_documents (item_id, rtf_doc) VALUES (?, ?)"_s);
-    for (const auto &[id, rtf] : documents) {
-        insert.bindValue(0, id);
-        insert.bindValue(1, rtf);
-        if (!insert.exec())
-            return false;
-    }
-    return db.exec({
+    return db.insertDocuments(documents) && db.exec({
         u"INSERT INTO tree VALUES (1, NULL, 1, 'Regulacje prawne', NULL, 0, 1)"_s,
         u"INSERT INTO tree VALUES (11, 1, 1, 'Prawo energetyczne', NULL, 2, 1)"_s,
         u"INSERT INTO tree VALUES (12, 1, 1, 'Bez dokumentu', NULL, 2, 2)"_s,
@@ -69,18 +60,12 @@ bool fillLibrary(TestDatabase &db)
 
 constexpr int NodeCount = 9;
 
-struct Fixture
+struct Fixture : MainWindowFixture
 {
     Fixture()
     {
         filled = fillLibrary(db);
-        TF_Main::Options options;
-        options.baseDirectory = db.baseDirectory();
-        window = std::make_unique<TF_Main>(options);
-        window->show();
-        active = QTest::qWaitForWindowActive(window.get());
-        tree = window->findChild<QTreeWidget *>(u"JvTV_LeftTree"_s);
-        viewer = window->findChild<RtfView *>(u"JvDBRE_Dokument"_s);
+        open();
         phrase = window->findChild<QLineEdit *>(u"JvE_Find"_s);
         thisDocumentOnly = window->findChild<QCheckBox *>(u"CB_SearchThisDocOnly"_s);
         findButton = window->findChild<QPushButton *>(u"BB_Find"_s);
@@ -91,14 +76,6 @@ struct Fixture
         return filled && active && tree && viewer && phrase && thisDocumentOnly && findButton;
     }
 
-    // Clicks the node, as the user would.
-    void choose(int itemId) const
-    {
-        TreeNodeItem *item = TreeIndex::firstWithItemId(tree, itemId);
-        tree->scrollToItem(item);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                          tree->visualItemRect(item).center());
-    }
     // Puts the phrase into the box, as typing or pasting it would (the test
     // library types Latin-1 only), and clicks "Znajdź".
     void find(const QString &text) const
@@ -107,7 +84,6 @@ struct Fixture
         phrase->insert(text);
         QTest::mouseClick(findButton, Qt::LeftButton);
     }
-    int selectedIndex() const { return TreeIndex::selected(tree); }
     int selectionStart() const { return viewer->textCursor().selectionStart(); }
     QString selectedText() const { return viewer->textCursor().selectedText(); }
     // The search's worker and its wait dialog: one of each, at rest.
@@ -118,12 +94,6 @@ struct Fixture
             && !workers.first()->dialog()->isVisible();
     }
 
-    TestDatabase db;
-    bool filled = false;
-    bool active = false;
-    std::unique_ptr<TF_Main> window;
-    QTreeWidget *tree = nullptr;
-    RtfView *viewer = nullptr;
     QLineEdit *phrase = nullptr;
     QCheckBox *thisDocumentOnly = nullptr;
     QPushButton *findButton = nullptr;

@@ -1,8 +1,7 @@
 #include "regulations/qmx_tree.h"
-#include "scriptedmessageboxes.h"
+#include "mainwindowfixture.h"
 #include "shell/form_main.h"
 #include "shell/searchresultsview.h"
-#include "testdatabase.h"
 #include "toolkit/rtfview.h"
 #include "toolkit/worker.h"
 
@@ -39,15 +38,7 @@ bool fillLibrary(TestDatabase &db)
         {13, "{\\rtf1\\ansi\\ansicpg1250 Uszkodzony \\'a3\\'b9cznik {\\b pogrub"},
         {3, "{\\rtf1\\ansi\\ansicpg1250 Dozor: NAPI\\'caCIE sieci.\\par}"},
     };
-    QSqlQuery insert(db.database());
-    insert.prepare(u"INSERT INTO tree_documents (item_id, rtf_doc) VALUES (?, ?)"_s);
-    for (const auto &[id, rtf] : documents) {
-        insert.bindValue(0, id);
-        insert.bindValue(1, rtf);
-        if (!insert.exec())
-            return false;
-    }
-    return db.exec({
+    return db.insertDocuments(documents) && db.exec({
         u"INSERT INTO tree VALUES (1, NULL, 1, 'Regulacje prawne', NULL, 0, 1)"_s,
         u"INSERT INTO tree VALUES (11, 1, 1, 'Prawo energetyczne', NULL, 2, 1)"_s,
         u"INSERT INTO tree VALUES (12, 1, 1, 'Bez dokumentu', NULL, 2, 2)"_s,
@@ -65,18 +56,12 @@ bool fillLibrary(TestDatabase &db)
     });
 }
 
-struct Fixture
+struct Fixture : MainWindowFixture
 {
     Fixture()
     {
         filled = fillLibrary(db);
-        TF_Main::Options options;
-        options.baseDirectory = db.baseDirectory();
-        window = std::make_unique<TF_Main>(options);
-        window->show();
-        active = QTest::qWaitForWindowActive(window.get());
-        tree = window->findChild<QTreeWidget *>(u"JvTV_LeftTree"_s);
-        viewer = window->findChild<RtfView *>(u"JvDBRE_Dokument"_s);
+        open();
         phrase = window->findChild<QLineEdit *>(u"JvE_Find"_s);
         findButton = window->findChild<QPushButton *>(u"BB_Find"_s);
         findAllButton = window->findChild<QPushButton *>(u"BB_FindAll"_s);
@@ -112,14 +97,7 @@ struct Fixture
             captions.append(list()->topLevelItem(i)->data(0, Qt::UserRole + 3).toString());
         return captions;
     }
-    int selectedIndex() const { return TreeIndex::selected(tree); }
 
-    TestDatabase db;
-    bool filled = false;
-    bool active = false;
-    std::unique_ptr<TF_Main> window;
-    QTreeWidget *tree = nullptr;
-    RtfView *viewer = nullptr;
     QLineEdit *phrase = nullptr;
     QPushButton *findButton = nullptr;
     QPushButton *findAllButton = nullptr;

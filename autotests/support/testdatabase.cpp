@@ -61,6 +61,21 @@ bool TestDatabase::exec(const QStringList &statements)
     return true;
 }
 
+bool TestDatabase::insertDocuments(const QList<std::pair<int, QByteArray>> &documents)
+{
+    QSqlQuery insert(database());
+    insert.prepare(QStringLiteral("INSERT INTO tree_documents (item_id, rtf_doc) VALUES (?, ?)"));
+    for (const auto &[id, rtf] : documents) {
+        insert.bindValue(0, id);
+        insert.bindValue(1, rtf);
+        if (!insert.exec()) {
+            qWarning("fixture document %d failed: %s", id, qPrintable(insert.lastError().text()));
+            return false;
+        }
+    }
+    return true;
+}
+
 QVariant TestDatabase::scalar(const QString &statement)
 {
     QSqlQuery query(database());
@@ -74,7 +89,8 @@ QList<QVariantList> TestDatabase::rows(const QString &statement)
     QList<QVariantList> result;
     QSqlQuery query(database());
     if (!query.exec(statement)) {
-        qWarning("fixture query failed: %s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
+        qWarning("fixture query failed: %s: %s", qPrintable(statement),
+                 qPrintable(query.lastError().text()));
         return result;
     }
     while (query.next()) {
@@ -92,6 +108,6 @@ bool TestDatabase::makeReadOnlyForEveryone()
         return QFile::setPermissions(path, QFile::permissions(path) | extra);
     };
     return QFile::setPermissions(filePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther)
-            && reachable(baseDirectory(), QFile::ExeOther)
-            && reachable(databaseDirectory(), QFile::ReadOther | QFile::ExeOther);
+        && reachable(baseDirectory(), QFile::ExeOther)
+        && reachable(databaseDirectory(), QFile::ReadOther | QFile::ExeOther);
 }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <utility>
+
 // A database of the program's schema in a temporary directory, laid out as
 // beside the executable: <dir>/db/qmx_vemora.db. The fixture's connection is
 // its own; the program's code under test opens the file as it would.
@@ -26,6 +28,8 @@ public:
     bool makeReadOnlyForEveryone();
     // Runs statements one after another; fails the test (returns false) on the first error.
     bool exec(const QStringList &statements);
+    // Stores RTF documents of tree nodes: item id, bytes.
+    bool insertDocuments(const QList<std::pair<int, QByteArray>> &documents);
     // Value of the first column of the first row of a query, or an invalid variant.
     QVariant scalar(const QString &statement);
     QList<QVariantList> rows(const QString &statement);

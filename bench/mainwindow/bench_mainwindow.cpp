@@ -5,6 +5,7 @@
 //   bench_mainwindow [runs] [document.rtf]
 
 #include "benchtree.h"
+#include "benchutil.h"
 #include "data/schema.h"
 #include "regulations/qmx_tree.h"
 #include "shell/form_main.h"
@@ -69,10 +70,9 @@ bool buildLibrary(const QString &file, const QByteArray &document)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenByDefault();
     QApplication application(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    const int runs = runsArgument(argc, argv);
     QFile source(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(VOLTARIS_BENCH_DOCUMENT));
     if (!source.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot read %s\n", qPrintable(source.fileName()));

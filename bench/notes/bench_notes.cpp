@@ -100,10 +100,9 @@ void chooseRow(TF_Notes &window, int row)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenByDefault();
     QApplication application(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    const int runs = runsArgument(argc, argv);
     QTemporaryDir dir;
     try {
         qsizetype bigSize = 0;

@@ -136,8 +136,7 @@ int runCase(const QString &name, const QString &path, int runs)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenByDefault();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Voltaris"));
     QStringList args = QCoreApplication::arguments();

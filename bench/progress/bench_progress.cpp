@@ -90,10 +90,9 @@ void fill(const QSqlDatabase &db)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenByDefault();
     QApplication application(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    const int runs = runsArgument(argc, argv);
     QTemporaryDir dir;
     try {
         fill(openBenchDatabase(dir));

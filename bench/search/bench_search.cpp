@@ -18,6 +18,7 @@
 //   bench_search [runs]
 
 #include "benchtree.h"
+#include "benchutil.h"
 #include "data/database.h"
 #include "data/questiontexts.h"
 #include "data/schema.h"
@@ -321,10 +322,9 @@ double median(QList<double> values)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawOffscreenByDefault();
     QApplication application(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    const int runs = runsArgument(argc, argv);
     int notFound = 0;
     MessageBoxes::setPresenter([&notFound](const MessageBoxes::Request &request) {
         if (request.text == QLatin1String("Nie znaleziono szukanej frazy"))

@@ -39,6 +39,18 @@ void shuffle(QList<Pick> &picks)
     std::shuffle(picks.begin(), picks.end(), *QRandomGenerator::global());
 }
 
+// Makes the picks, in a new order, the thematic set and commits; without
+// picks the set stays as it was. Returns the number of questions. Raises Error.
+int storeShuffled(const QSqlDatabase &database, Sql::Transaction &transaction, QList<Pick> picks)
+{
+    if (picks.isEmpty())
+        return 0;
+    shuffle(picks);
+    writeSet(database, picks);
+    transaction.commit();
+    return int(picks.size());
+}
+
 } // namespace
 
 int wrongAnswers(const QSqlDatabase &database, const QString &sourceTable)
@@ -56,12 +68,7 @@ int wrongAnswers(const QSqlDatabase &database, const QString &sourceTable)
     while (query.next())
         picks.append({query.value(0).toInt(), query.value(1).toString()});
     query.finish();
-    if (picks.isEmpty())
-        return 0;
-    shuffle(picks);
-    writeSet(database, picks);
-    transaction.commit();
-    return int(picks.size());
+    return storeShuffled(database, transaction, picks);
 }
 
 int weakestSections(const QSqlDatabase &database, const QList<int> &sections, int count)
@@ -90,12 +97,7 @@ int weakestSections(const QSqlDatabase &database, const QList<int> &sections, in
     shuffle(others);
     QList<Pick> picks = missed.mid(0, count);
     picks += others.mid(0, count - picks.size());
-    if (picks.isEmpty())
-        return 0;
-    shuffle(picks);
-    writeSet(database, picks);
-    transaction.commit();
-    return int(picks.size());
+    return storeShuffled(database, transaction, picks);
 }
 
 } // namespace RetakeDraw

@@ -559,18 +559,23 @@ void ContentSource::check()
                                           .arg(row->nodeType)});
     };
 
+    // An id of its kind within the allowed range and not used before.
+    const auto checkId = [&](QHash<int, SourceLocation> &seenAt, const QString &kind, int id,
+                             const SourceLocation &where) {
+        if (id < 1 || id > ContentRules::MaxQuestionId)
+            faults.append({where, QStringLiteral("%1 %2 is not within 1 to %3")
+                                          .arg(kind, QString::number(id),
+                                               QString::number(ContentRules::MaxQuestionId))});
+        else if (seenAt.contains(id))
+            faults.append({where, QStringLiteral("%1 %2 is used again (first at %3)")
+                                          .arg(kind, QString::number(id), seenAt.value(id).toString())});
+        seenAt.insert(id, where);
+    };
+
     QHash<int, SourceLocation> questionAt;
     for (const QuestionRow &question : std::as_const(questions)) {
         const int id = question.idPytanie;
-        if (id < 1 || id > ContentRules::MaxQuestionId)
-            faults.append({question.where, QStringLiteral("id_pytanie %1 is not within 1 to %2")
-                                                   .arg(id)
-                                                   .arg(ContentRules::MaxQuestionId)});
-        else if (questionAt.contains(id))
-            faults.append({question.where, QStringLiteral("id_pytanie %1 is used again (first at %2)")
-                                                   .arg(id)
-                                                   .arg(questionAt.value(id).toString())});
-        questionAt.insert(id, question.where);
+        checkId(questionAt, QStringLiteral("id_pytanie"), id, question.where);
         QSet<QString> distinct;
         for (const QString &answer : question.answers) {
             if (answer.isEmpty())
@@ -596,16 +601,7 @@ void ContentSource::check()
 
     QHash<int, SourceLocation> oralAt;
     for (const OralQuestionRow &oral : std::as_const(oralQuestions)) {
-        const int id = oral.idUstne;
-        if (id < 1 || id > ContentRules::MaxQuestionId)
-            faults.append({oral.where, QStringLiteral("oral question id %1 is not within 1 to %2")
-                                               .arg(id)
-                                               .arg(ContentRules::MaxQuestionId)});
-        else if (oralAt.contains(id))
-            faults.append({oral.where, QStringLiteral("oral question id %1 is used again (first at %2)")
-                                               .arg(id)
-                                               .arg(oralAt.value(id).toString())});
-        oralAt.insert(id, oral.where);
+        checkId(oralAt, QStringLiteral("oral question id"), oral.idUstne, oral.where);
         if (oral.documentAt.line != 0)
             checkDocument(oral.documentId, oral.documentAt);
     }
