@@ -103,6 +103,8 @@ private slots:
     void summary_data();
     void summary();
     void oneLetterIsCappedAndCounted();
+    void bankSearchedApartGivesTheSameResults_data();
+    void bankSearchedApartGivesTheSameResults();
     void blankPhraseFindsNothing_data();
     void blankPhraseFindsNothing();
     void patternCharactersAreLiteral_data();
@@ -287,6 +289,48 @@ void TestSearchEverywhere::oneLetterIsCappedAndCounted()
     QCOMPARE(found.documents.at(1).count, 400);
     QCOMPARE(found.documents.at(1).hits.size(), 300);
     QVERIFY(found.questions.isEmpty());
+}
+
+void TestSearchEverywhere::bankSearchedApartGivesTheSameResults_data()
+{
+    QTest::addColumn<int>("documentLetters");
+    QTest::addColumn<int>("questionMatches");
+    QTest::addColumn<int>("questionsShown");
+
+    // 50 questions with "e" four times each ("Ile?", "e", "ee"): 200 matches.
+    QTest::newRow("all shown") << 100 << 200 << 200;
+    QTest::newRow("documents leave part of the room") << 900 << 200 << 100;
+    QTest::newRow("documents fill the room") << 1200 << 200 << 0;
+}
+
+// Searching the bank on its own (another thread, while the documents are
+// read) and then the documents gives what one search gives, cap included.
+void TestSearchEverywhere::bankSearchedApartGivesTheSameResults()
+{
+    QFETCH(int, documentLetters);
+    QFETCH(int, questionMatches);
+    QFETCH(int, questionsShown);
+    Library library;
+    library.add(1, u"Pierwszy"_s, QString(documentLetters, u'e'));
+    QList<BankQuestion> bank;
+    for (int id = 1; id <= 50; ++id)
+        bank.append(question(id, 1, u"Ile?"_s, {u"e"_s, u"ee"_s, u"x"_s}, u"A"_s));
+
+    const SearchEverywhere::Results whole = search(library, u"E"_s, false, bank);
+    const SearchEverywhere::Results apart
+        = SearchEverywhere::run(u"E"_s, false, library.documents, library.folded(), library.plain(),
+                                SearchEverywhere::searchBank(u"E"_s, false, bank));
+    QCOMPARE(apart.questionMatches, questionMatches);
+    QCOMPARE(apart.questions.size(), questionsShown);
+    QCOMPARE(apart.documentMatches, whole.documentMatches);
+    QCOMPARE(apart.questionMatches, whole.questionMatches);
+    QCOMPARE(apart.shown, whole.shown);
+    QCOMPARE(apart.summary(), whole.summary());
+    QCOMPARE(apart.questions.size(), whole.questions.size());
+    for (int i = 0; i < apart.questions.size(); ++i) {
+        QCOMPARE(apart.questions.at(i).question.idPytanie, whole.questions.at(i).question.idPytanie);
+        QCOMPARE(apart.questions.at(i).field, whole.questions.at(i).field);
+    }
 }
 
 void TestSearchEverywhere::blankPhraseFindsNothing_data()

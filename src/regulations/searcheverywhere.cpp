@@ -210,15 +210,55 @@ QList<int> SearchEverywhere::positionsIn(QStringView foldedText, const QString &
     return matches(foldedText, wanted, polishLetters);
 }
 
+namespace {
+
+QString wantedKey(const QString &trimmedPhrase, bool polishLetters)
+{
+    return SearchEverywhere::key(DocumentTextCache::fold(trimmedPhrase), polishLetters);
+}
+
+} // namespace
+
+SearchEverywhere::BankHits SearchEverywhere::searchBank(const QString &phrase, bool polishLetters,
+                                                        const QList<BankQuestion> &bank)
+{
+    BankHits result;
+    const QString wanted = wantedKey(DocumentSearch::trimPhrase(phrase), polishLetters);
+    if (wanted.isEmpty())
+        return result;
+    for (const BankQuestion &question : bank) {
+        for (int field = 0; field < BankQuestion::FieldCount; ++field) {
+            const QList<int> found = matches(question.folded[field], wanted, polishLetters);
+            result.matches += int(found.size());
+            for (int position : found) {
+                if (result.hits.size() == MaxShown)
+                    break;
+                result.hits.append({question, BankQuestion::Field(field),
+                                    hitAt(question.text[field], position, int(wanted.size()))});
+            }
+        }
+    }
+    return result;
+}
+
 SearchEverywhere::Results SearchEverywhere::run(const QString &phrase, bool polishLetters,
                                                 const QList<SearchDocument> &documents,
                                                 const TextOf &textOf, const TextOf &plainOf,
                                                 const QList<BankQuestion> &bank)
 {
+    return run(phrase, polishLetters, documents, textOf, plainOf,
+               searchBank(phrase, polishLetters, bank));
+}
+
+SearchEverywhere::Results SearchEverywhere::run(const QString &phrase, bool polishLetters,
+                                                const QList<SearchDocument> &documents,
+                                                const TextOf &textOf, const TextOf &plainOf,
+                                                const BankHits &bankHits)
+{
     Results results;
     results.phrase = DocumentSearch::trimPhrase(phrase);
     results.polishLetters = polishLetters;
-    const QString wanted = key(DocumentTextCache::fold(results.phrase), polishLetters);
+    const QString wanted = wantedKey(results.phrase, polishLetters);
     if (wanted.isEmpty())
         return results;
 
@@ -245,20 +285,11 @@ SearchEverywhere::Results SearchEverywhere::run(const QString &phrase, bool poli
         results.documents.append(std::move(group));
     }
 
-    for (const BankQuestion &question : bank) {
-        for (int field = 0; field < BankQuestion::FieldCount; ++field) {
-            const QList<int> found = matches(question.folded[field], wanted, polishLetters);
-            results.questionMatches += int(found.size());
-            for (int position : found) {
-                if (results.shown == MaxShown)
-                    break;
-                results.questions.append(
-                    {question, BankQuestion::Field(field),
-                     hitAt(question.text[field], position, int(wanted.size()))});
-                ++results.shown;
-            }
-        }
-    }
+    // The questions come after the documents, as far as the cap leaves room.
+    results.questionMatches = bankHits.matches;
+    const int room = std::min(int(bankHits.hits.size()), MaxShown - results.shown);
+    results.questions = bankHits.hits.mid(0, room);
+    results.shown += room;
     return results;
 }
 

@@ -113,6 +113,20 @@ public:
                        const QList<SearchDocument> &documents, const TextOf &textOf,
                        const TextOf &plainOf, const QList<BankQuestion> &bank);
 
+    // The bank's part of a search, done apart (on another thread while the
+    // documents are read): every match counted, the first MaxShown kept.
+    struct BankHits
+    {
+        int matches = 0;
+        QList<QuestionHit> hits;
+    };
+    static BankHits searchBank(const QString &phrase, bool polishLetters,
+                               const QList<BankQuestion> &bank);
+    // As above, with the bank's part already done by searchBank.
+    static Results run(const QString &phrase, bool polishLetters,
+                       const QList<SearchDocument> &documents, const TextOf &textOf,
+                       const TextOf &plainOf, const BankHits &bankHits);
+
     // What the text is compared as: case-folded text, with the diacritics
     // stripped unless they count.
     static QString key(QStringView foldedText, bool polishLetters);

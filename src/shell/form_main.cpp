@@ -1148,21 +1148,23 @@ void TF_Main::runSearchEverywhere(const QString &phrase, bool polishLetters)
                 this,
                 Worker::Settings{QStringLiteral("Szukanie"), QStringLiteral("Trwa przeszukiwanie")},
                 [&](Worker &) {
-                    // The bank is read on a thread and a connection of its own
-                    // while the documents are read here: the two take about
-                    // as long as the longer of them.
+                    // The bank is read and searched on a thread and a connection
+                    // of its own while the documents are read here: the two take
+                    // about as long as the longer of them.
                     std::exception_ptr bankError;
-                    std::thread bankReader;
-                    if (!m_questionBank.isLoaded()) {
-                        bankReader = std::thread([&] {
-                            try {
+                    SearchEverywhere::BankHits bankHits;
+                    std::thread bankReader([&] {
+                        try {
+                            if (!m_questionBank.isLoaded()) {
                                 ThreadConnection bankConnection;
                                 m_questionBank.load(bankConnection.database());
-                            } catch (...) {
-                                bankError = std::current_exception();
                             }
-                        });
-                    }
+                            bankHits = SearchEverywhere::searchBank(phrase, polishLetters,
+                                                                    m_questionBank.questions());
+                        } catch (...) {
+                            bankError = std::current_exception();
+                        }
+                    });
                     const auto joinBank = qScopeGuard([&] {
                         if (bankReader.joinable())
                             bankReader.join();
@@ -1188,7 +1190,7 @@ void TF_Main::runSearchEverywhere(const QString &phrase, bool polishLetters)
                             [&](qint32 itemId) {
                                 return m_documentTexts.foldedText(itemId, read, &scratch);
                             },
-                            plainOf, m_questionBank.questions());
+                            plainOf, bankHits);
                     done = true;
                 },
                 [] {});
